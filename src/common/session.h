@@ -1,0 +1,99 @@
+// One run of the machine controller: the machine context, the port connection, the step
+// output and the handlers of the main window, over the services a front end provides. The
+// window owns one session, the runner owns one per job, each test its own.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "common/clock.h"
+#include "common/dialogs.h"
+#include "common/form.h"
+#include "common/machine_context.h"
+#include "common/preview_window.h"
+#include "motion/screen.h"
+
+namespace zor {
+
+class OsPortApi;
+class LptPortConnection;
+class Motion;
+class RasterCanvas;
+struct DxfPreviewState;
+
+// What the position panel and the gauge show.
+struct PositionDisplay {
+  std::array<std::string, 3> view{"0.0", "0.0", "0.0"};  // view_x, view_y, view_z
+  int gauge = 0;                                          // Gauge1, 0..100
+};
+
+struct SessionServices {
+  Form& form;
+  Dialogs& dialogs;
+  PreviewWindow& preview;
+  Screen& screen;
+  Clock& clock;
+  OsPortApi& os;  // the real ports of the system, or the virtual machine's driver
+};
+
+class Session {
+ public:
+  explicit Session(SessionServices services);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // The main window's creation: connection, error box, port list, settings, position.
+  // False when the connection failed (the box was shown; the program is to end).
+  bool FormCreate();
+  // Destroys the connection (and the driver service this run started).
+  void FormDestroy();
+
+  // Manual tab.
+  void B_leftClick();
+  void B_rightClick();
+  void B_upClick();
+  void B_downClick();
+  void B_z_upClick();
+  void B_z_downClick();
+  void TrackBar1Change();
+  void TrackBar2Change();
+  void BitBtn1Click();  // go to point
+  void Button8Click();  // take new coordinates
+  // Position panel.
+  void Button5Click();
+  void Button6Click();
+  void Button7Click();
+  // Settings tab.
+  void Button4Click();  // port test
+  // Program tab.
+  void ProgramsChange();
+  void B_risovClick();
+  void B_drillClick();
+  void change_nameClick();
+  void Call_V_renderClick();
+  void CB_holostClick();
+  void CB_holostKeyDown();
+  void SE_zoomChange();
+  void C_autozoomClick();
+  void Button10Click();
+  // The stop request (stop button, Esc): pauses, asks "Продолжить?", and on "НЕТ" ends
+  // the action in progress.
+  void stop_request();
+
+  bool moving() const;
+  MachineContext& context() { return ctx_; }
+  const PositionDisplay& display() const;
+  RasterCanvas& path_picture();  // the Virt_cut picture, 585 x 457
+  LptPortConnection* connection() { return lpt_.get(); }
+
+ private:
+  SessionServices s_;
+  MachineContext ctx_;
+  std::unique_ptr<LptPortConnection> lpt_;
+  std::unique_ptr<Motion> motion_;
+  std::unique_ptr<DxfPreviewState> dxf_preview_;
+};
+
+}  // namespace zor

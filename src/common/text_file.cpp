@@ -1,0 +1,91 @@
+#include "common/text_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/error.h"
+
+namespace zor {
+namespace {
+
+constexpr size_t kBufferSize = 1 << 16;
+constexpr char kCtrlZ = 0x1A;
+
+// The run-time library's texts for the input/output errors an operator may meet.
+std::string io_message(int err) {
+  switch (err) {
+    case ENOENT:
+      return "File not found";
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+      return "File access denied";
+    case EMFILE:
+    case ENFILE:
+      return "Too many open files";
+    default:
+      return "I/O error " + std::to_string(err);
+  }
+}
+
+}  // namespace
+
+bool file_exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+TextFile::TextFile(const std::string& path) : buffer_(kBufferSize) {
+  errno = 0;
+  file_ = std::fopen(path.c_str(), "rb");
+  if (file_ == nullptr) throw IoError(io_message(errno));
+}
+
+TextFile::~TextFile() { std::fclose(file_); }
+
+bool TextFile::fill() {
+  if (eof_) return false;
+  pos_ = 0;
+  end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  if (end_ == 0) {
+    if (std::ferror(file_)) throw IoError(io_message(errno != 0 ? errno : EIO));
+    eof_ = true;
+    return false;
+  }
+  return true;
+}
+
+bool TextFile::read_line(std::string& line) {
+  line.clear();
+  bool any = false;
+  for (;;) {
+    if (pos_ == end_ && !fill()) return any;
+    const char* start = buffer_.data() + pos_;
+    const size_t avail = end_ - pos_;
+    // Find the next byte that needs attention: LF, CR or Ctrl-Z.
+    size_t n = 0;
+    while (n < avail && start[n] != '\n' && start[n] != '\r' && start[n] != kCtrlZ) ++n;
+    line.append(start, n);
+    pos_ += n;
+    any = any || n > 0;
+    if (pos_ == end_) continue;
+    const char c = buffer_[pos_++];
+    if (c == '\n') return true;
+    if (c == kCtrlZ) {
+      eof_ = true;
+      pos_ = end_ = 0;
+      return any;
+    }
+    any = true;
+    // A CR: dropped; if an LF follows (possibly in the next buffer) it ends the line.
+    if (pos_ == end_ && !fill()) return true;
+    if (buffer_[pos_] == '\n') {
+      ++pos_;
+      return true;
+    }
+  }
+}
+
+}  // namespace zor

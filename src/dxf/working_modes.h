@@ -1,0 +1,21 @@
+// The kind of program chosen on the program tab, and the mode boxes a job reads.
+#pragma once
+
+#include "common/form.h"
+#include "motion/machine_state.h"
+
+namespace zor {
+
+// The change handler of the program-kind list "Programs": shows the controls of the chosen
+// kind and fills its mode boxes with the kind's defaults.
+void ProgramsChange(Form& form);
+
+// Reads e_sped, e_sped2, e_pero, e_sped_up and e_sped_dow, in that order, into the modes.
+// Typed texts are converted as they stand (a point is an error here); a failing box leaves
+// the fields read before it with their new values.
+void get_rejim(const Form& form, WorkingModes& modes);
+
+// Reads e_glubs into drill_depth, as typed.
+void read_drill_depth(const Form& form, WorkingModes& modes);
+
+}  // namespace zor

@@ -1,0 +1,151 @@
+#include "motion/motion.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "common/canvas.h"
+#include "common/decimal.h"
+#include "common/error.h"
+#include "common/session.h"
+#include "port/step_port.h"
+
+namespace zor {
+
+Motion::Motion(MachineContext& ctx, StepPort& port, Clock& clock, Screen& screen,
+               Dialogs& dialogs, PositionDisplay& display, Canvas& path)
+    : m_(ctx.machine),
+      modes_(ctx.modes),
+      port_(port),
+      clock_(clock),
+      screen_(screen),
+      dialogs_(dialogs),
+      display_(display),
+      path_(path) {}
+
+void Motion::require_settings(int axis) const {
+  const double ratio = m_.mm_per_step[axis];
+  if (!(ratio > 0) || !std::isfinite(ratio)) throw MotionRefused(kNoSettings);
+}
+
+int32_t Motion::steps_for(int axis, double delta) const {
+  require_settings(axis);
+  const double steps = round_even(delta / m_.mm_per_step[axis]);
+  if (!(std::fabs(steps) <= std::numeric_limits<int32_t>::max())) {
+    throw MotionRefused(kMoveTooLarge);
+  }
+  return static_cast<int32_t>(steps);
+}
+
+void Motion::step_delay(int axis, double speed) {
+  if (speed == 0) throw Error(kDivisionByZero);
+  // W = Round(|mm_per_step| x frequency / speed) counts; a negative speed gives no wait.
+  const double w = round_even(std::fabs(m_.mm_per_step[axis]) *
+                              static_cast<double>(clock_.frequency()) / speed);
+  constexpr double kMaxWait = 4e18;
+  const int64_t wait = static_cast<int64_t>(std::fmin(std::fmax(w, -kMaxWait), kMaxWait));
+  const int64_t now = clock_.now();
+  // Chain from the previous write unless the machine paused (a message box, a stop
+  // question): then, as for the first step, a full step time from now.
+  int64_t deadline = now + wait;
+  if (has_written_ && now - (last_write_ + wait) <= wait) deadline = last_write_ + wait;
+  clock_.wait_until(deadline);
+  last_write_ = clock_.now();
+  has_written_ = true;
+}
+
+void Motion::write_step(int axis) {
+  const auto pattern = static_cast<uint8_t>(kPhaseTable[m_.phase_index[axis]]);
+  port_.write_data(pattern);
+  port_.write_data(static_cast<uint8_t>(pattern + kStrobeBit[axis]));
+  port_.write_data(pattern);
+}
+
+void Motion::lpt_out(int axis, int32_t steps, double speed) {
+  if (m_.stop_flag) return;
+  if (steps == 0) return;
+  require_settings(axis);
+  const int d = steps > 0 ? 1 : -1;
+  int64_t take_up = 0;
+  if (m_.last_dir[axis] != d) {
+    take_up = static_cast<int64_t>(round_even(m_.backlash[axis] / m_.mm_per_step[axis]));
+    m_.last_dir[axis] = d;
+  }
+  const int64_t n = std::llabs(static_cast<int64_t>(steps)) + take_up;
+  const double step_mm = d * m_.mm_per_step[axis];
+  for (int64_t i = 1; i <= n && !m_.stop_flag; ++i) {
+    screen_.process_events();
+    if (m_.stop_flag) return;
+    display_.gauge = static_cast<int>(i * 100 / n);
+    int& phase = m_.phase_index[axis];
+    phase += d;
+    if (phase > 8) phase = 1;
+    if (phase < 1) phase = 8;
+    step_delay(axis, speed);
+    write_step(axis);
+    if (axis == kAxisX) m_.pos_x += step_mm;
+    if (axis == kAxisY) m_.pos_y += step_mm;
+    if (axis == kAxisZ) m_.pos_z -= step_mm;
+    view_xyz();
+  }
+  if (take_up > 0) {
+    const double back = static_cast<double>(take_up) * step_mm;
+    if (axis == kAxisX) m_.pos_x -= back;
+    if (axis == kAxisY) m_.pos_y -= back;
+    if (axis == kAxisZ) m_.pos_z += back;
+  }
+  view_xyz();
+}
+
+void Motion::move_to_xy(double x, double y, double speed) {
+  const int32_t dx = steps_for(kAxisX, x - m_.pos_x);
+  const int32_t dy = steps_for(kAxisY, y - m_.pos_y);
+  if (m_.stop_flag) return;
+  if (dx == 0 && dy == 0) return;
+  // The lead axis makes one step per iteration; on a tie Y leads.
+  const int64_t lead = std::abs(dy) >= std::abs(dx) ? dy : dx;
+  const double kx = std::fabs(static_cast<double>(dx) / static_cast<double>(lead));
+  const double ky = std::fabs(static_cast<double>(dy) / static_cast<double>(lead));
+  const int sx = dx > 0 ? 1 : -1;
+  const int sy = dy > 0 ? 1 : -1;
+  int64_t px = 0;
+  int64_t py = 0;
+  const int64_t count = std::llabs(lead);
+  for (int64_t i = 1; i <= count; ++i) {
+    const auto ix = static_cast<int64_t>(round_even(static_cast<double>(i) * kx));
+    const auto iy = static_cast<int64_t>(round_even(static_cast<double>(i) * ky));
+    const int64_t ex = ix - px;
+    const int64_t ey = iy - py;
+    px = ix;
+    py = iy;
+    if (ex != 0) lpt_out(kAxisX, static_cast<int32_t>(sx * ex), speed);
+    if (ey != 0) lpt_out(kAxisY, static_cast<int32_t>(sy * ey), speed);
+  }
+}
+
+void Motion::down_up(double z, double speed) {
+  const int32_t n = steps_for(kAxisZ, z - m_.pos_z);
+  // A positive count moves the tool down, so a target above gives a negative count.
+  if (n != 0) lpt_out(kAxisZ, -n, speed);
+}
+
+void Motion::view_xyz() {
+  display_.view[0] = format_currency(m_.pos_x);
+  display_.view[1] = format_currency(m_.pos_y);
+  display_.view[2] = format_currency(m_.pos_z);
+  screen_.show_path_window();
+  if (m_.pos_z >= modes_.z_idle) {
+    path_.set_pen_color(kGrey);
+    path_.set_pen_width(1);
+  } else {
+    path_.set_pen_color(kRed);
+    path_.set_pen_width(2);
+  }
+  path_.line_to(to_pixel(kPathScale * m_.pos_x), kPathHeight - to_pixel(kPathScale * m_.pos_y));
+  screen_.position_changed();
+  if (m_.pos_x > m_.travel_limit[kAxisX] || m_.pos_y > m_.travel_limit[kAxisY]) {
+    dialogs_.message("Выход за пределы, продолжить?");
+  }
+}
+
+}  // namespace zor

@@ -1,0 +1,75 @@
+// The step output and the moves built on it. lpt_out is the only code that turns a motor:
+// each step advances the axis's coil pattern, waits out its step time on the clock, writes
+// the pattern with the axis's strobe pulsed, and counts the step into the position.
+#pragma once
+
+#include <cstdint>
+
+#include "common/clock.h"
+#include "common/dialogs.h"
+#include "common/machine_context.h"
+#include "motion/moves.h"
+#include "motion/screen.h"
+
+namespace zor {
+
+class StepPort;
+class Canvas;
+struct PositionDisplay;
+
+// Half-step coil patterns on D0-D3, in the order that turns a motor forward.
+inline constexpr int kPhaseTable[9] = {0, 1, 3, 2, 6, 4, 12, 8, 9};
+// Strobe line of each axis: X on D4, Y on D5, Z on D6.
+inline constexpr int kStrobeBit[4] = {0, 16, 32, 64};
+
+// The operator's message when a command would move before the settings are made.
+inline constexpr const char* kNoSettings =
+    "Настройки станка не заданы (нет cfg.ini): перемещение невозможно";
+// The message for a target whose step count does not fit a 32-bit count.
+inline constexpr const char* kMoveTooLarge = "Слишком большое перемещение: цель вне диапазона шагов";
+// The run-time's message for a zero speed.
+inline constexpr const char* kDivisionByZero = "Floating point division by zero";
+
+// Picture rows of the Virt_cut window and its scale, pixels per mm.
+inline constexpr int kPathHeight = 457;
+inline constexpr int kPathWidth = 585;
+inline constexpr double kPathScale = 5.0;
+
+class Motion : public Moves {
+ public:
+  Motion(MachineContext& ctx, StepPort& port, Clock& clock, Screen& screen, Dialogs& dialogs,
+         PositionDisplay& display, Canvas& path);
+
+  // Runs |steps| steps on one axis (1 X, 2 Y, 3 Z) in the direction of the sign, at `speed`
+  // mm/s. A positive count on Z moves the tool down.
+  void lpt_out(int axis, int32_t steps, double speed);
+  void move_to_xy(double x, double y, double speed) override;
+  void down_up(double z, double speed) override;
+  // Shows the position, draws the path and checks the travel limits after a step.
+  void view_xyz();
+
+  // Throws unless the axis's ratio has been set (no cfg.ini: the ratios stay 0).
+  void require_settings(int axis) const;
+  // Round(delta / mm_per_step) as a step count; throws when it does not fit 32 bits.
+  int32_t steps_for(int axis, double delta) const;
+
+ private:
+  void step_delay(int axis, double speed);
+  void write_step(int axis);
+
+  MachineState& m_;
+  const WorkingModes& modes_;
+  StepPort& port_;
+  Clock& clock_;
+  Screen& screen_;
+  Dialogs& dialogs_;
+  PositionDisplay& display_;
+  Canvas& path_;
+  // Counter value at the previous step's write: each step goes out one step time after the
+  // previous one, so the work between steps (display, events, port writes) is inside the
+  // step time instead of added to it.
+  int64_t last_write_ = 0;
+  bool has_written_ = false;
+};
+
+}  // namespace zor
