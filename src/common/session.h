@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/clock.h"
 #include "common/dialogs.h"
@@ -20,6 +21,7 @@ class OsPortApi;
 class LptPortConnection;
 class Motion;
 class RasterCanvas;
+struct Env;
 struct DxfPreviewState;
 
 // What the position panel and the gauge show.
@@ -44,9 +46,13 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
+  // Whether the settings look for cfg.ini in the working directory (the window) or take
+  // the file as present (the runner, which always runs a configured machine).
+  enum class ConfigFile { kLook, kAssumePresent };
+
   // The main window's creation: connection, error box, port list, settings, position.
   // False when the connection failed (the box was shown; the program is to end).
-  bool FormCreate();
+  bool FormCreate(ConfigFile config = ConfigFile::kLook);
   // Destroys the connection (and the driver service this run started).
   void FormDestroy();
 
@@ -87,13 +93,27 @@ class Session {
   const PositionDisplay& display() const;
   RasterCanvas& path_picture();  // the Virt_cut picture, 585 x 457
   LptPortConnection* connection() { return lpt_.get(); }
+  Motion& motion();
+  // What the core's handlers work with (valid after FormCreate).
+  Env env();
+  // Every byte the step output writes to the data register, from now on (off: nullptr).
+  void trace_data_writes(std::vector<uint8_t>* trace);
 
  private:
+  class Busy;
+  class TracedPort;
+  void jog(int axis, int direction);
+  void zero(int axis);
+
   SessionServices s_;
   MachineContext ctx_;
-  std::unique_ptr<LptPortConnection> lpt_;
-  std::unique_ptr<Motion> motion_;
+  PositionDisplay display_;
+  bool busy_ = false;
+  std::unique_ptr<RasterCanvas> path_;
   std::unique_ptr<DxfPreviewState> dxf_preview_;
+  std::unique_ptr<LptPortConnection> lpt_;
+  std::unique_ptr<TracedPort> step_port_;
+  std::unique_ptr<Motion> motion_;
 };
 
 }  // namespace zor

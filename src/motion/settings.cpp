@@ -3,13 +3,12 @@
 #include <string>
 
 #include "common/decimal.h"
-#include "common/text_file.h"
 #include "motion/manual_panel.h"
 
 namespace zor {
 
-void init_settings(Form& form, Dialogs& dialogs, MachineState& machine) {
-  if (!file_exists(kConfigFile)) {
+void init_settings(Form& form, Dialogs& dialogs, MachineState& machine, bool config_present) {
+  if (!config_present) {
     dialogs.message(kNoConfig);
     return;
   }

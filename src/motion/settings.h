@@ -13,6 +13,7 @@ inline constexpr int32_t kTravelLimit = 100;
 inline constexpr const char* kConfigFile = "cfg.ini";
 inline constexpr const char* kNoConfig = "Фай конфигурации отсутствует";
 
-void init_settings(Form& form, Dialogs& dialogs, MachineState& machine);
+// With cfg.ini absent: the message, and nothing changes (the ratios stay 0).
+void init_settings(Form& form, Dialogs& dialogs, MachineState& machine, bool config_present);
 
 }  // namespace zor

@@ -1,0 +1,184 @@
+#include "common/session.h"
+
+#include <array>
+#include <string>
+
+#include "common/env.h"
+#include "common/raster_canvas.h"
+#include "common/text_file.h"
+#include "dxf/dxf_preview.h"
+#include "dxf/job_buttons.h"
+#include "dxf/working_modes.h"
+#include "gerber/file_dialog.h"
+#include "gerber/gerber_passes.h"
+#include "motion/manual_panel.h"
+#include "motion/motion.h"
+#include "motion/settings.h"
+#include "port/lpt_port_connection.h"
+#include "port/port_selection.h"
+#include "port/step_port.h"
+
+namespace zor {
+
+// Marks the machine busy for the whole of a handler that may move it: the front end
+// disables what would start a second motion, and repaints once at the end.
+class Session::Busy {
+ public:
+  explicit Busy(Session& s) : s_(s), outer_(!s.busy_) {
+    if (!outer_) return;
+    s_.busy_ = true;
+    s_.s_.screen.moving_changed(true);
+  }
+  ~Busy() {
+    if (!outer_) return;
+    s_.busy_ = false;
+    s_.s_.screen.run_ended();
+    s_.s_.screen.moving_changed(false);
+  }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  Session& s_;
+  bool outer_;
+};
+
+// The port the step output writes through, which can keep a trace of the bytes for a dry run.
+class Session::TracedPort : public StepPort {
+ public:
+  TracedPort(LptPortConnection& lpt, Form& form)
+      : port_(lpt, [&form] { return form.text("ComboBox1"); }) {}
+  void write_data(uint8_t value) override {
+    if (trace_ != nullptr) trace_->push_back(value);
+    port_.write_data(value);
+  }
+  void trace(std::vector<uint8_t>* trace) { trace_ = trace; }
+
+ private:
+  ConnectionStepPort port_;
+  std::vector<uint8_t>* trace_ = nullptr;
+};
+
+Session::Session(SessionServices services)
+    : s_(services),
+      path_(std::make_unique<RasterCanvas>(kPathWidth, kPathHeight)),
+      dxf_preview_(std::make_unique<DxfPreviewState>()) {}
+
+Session::~Session() = default;
+
+Env Session::env() {
+  return Env{ctx_, *motion_, s_.form, s_.dialogs, s_.preview, *path_};
+}
+
+bool Session::FormCreate(ConfigFile config) {
+  lpt_ = std::make_unique<LptPortConnection>(s_.os);
+  const bool connected = lpt_->Connected();
+  if (!connected) {
+    s_.dialogs.error_box(kConnectionErrorCaption, connection_error_text(lpt_->last_error()));
+  }
+  step_port_ = std::make_unique<TracedPort>(*lpt_, s_.form);
+  motion_ = std::make_unique<Motion>(ctx_, *step_port_, s_.clock, s_.screen, s_.dialogs,
+                                     display_, *path_);
+  s_.form.set_items("ComboBox1", probe_port_list(*lpt_));
+  init_settings(s_.form, s_.dialogs, ctx_.machine,
+                config == ConfigFile::kAssumePresent || file_exists(kConfigFile));
+  ctx_.machine.pos_x = 0;
+  ctx_.machine.pos_y = 0;
+  ctx_.machine.pos_z = 0;
+  return connected;
+}
+
+void Session::FormDestroy() {
+  motion_.reset();
+  step_port_.reset();
+  lpt_.reset();
+}
+
+void Session::jog(int axis, int direction) {
+  Busy busy(*this);
+  zor::jog(*motion_, ctx_, s_.form, axis, direction);
+}
+
+void Session::B_leftClick() { jog(kAxisX, -1); }
+void Session::B_rightClick() { jog(kAxisX, +1); }
+void Session::B_upClick() { jog(kAxisY, +1); }
+void Session::B_downClick() { jog(kAxisY, -1); }
+void Session::B_z_upClick() { jog(kAxisZ, -1); }
+void Session::B_z_downClick() { jog(kAxisZ, +1); }
+void Session::TrackBar1Change() { zor::TrackBar1Change(s_.form); }
+void Session::TrackBar2Change() { zor::TrackBar2Change(s_.form); }
+
+void Session::BitBtn1Click() {
+  Busy busy(*this);
+  zor::BitBtn1Click(*motion_, ctx_, s_.form);
+}
+
+void Session::Button8Click() {
+  zor::Button8Click(ctx_, s_.form, display_);
+  s_.screen.run_ended();
+}
+
+void Session::zero(int axis) {
+  zero_axis(ctx_, display_, axis);
+  s_.screen.run_ended();
+}
+
+void Session::Button5Click() { zero(kAxisX); }
+void Session::Button6Click() { zero(kAxisY); }
+void Session::Button7Click() { zero(kAxisZ); }
+
+void Session::Button4Click() {
+  std::array<bool, 8> checked{};
+  for (size_t k = 0; k < checked.size(); ++k) {
+    checked[k] = s_.form.checked("CheckBox" + std::to_string(k + 1));
+  }
+  const uint8_t value = send_port_test(*lpt_, s_.form.text("ComboBox1"), checked);
+  s_.form.set_text("Label35", std::to_string(value));
+}
+
+void Session::ProgramsChange() { zor::ProgramsChange(s_.form); }
+
+void Session::B_risovClick() {
+  Busy busy(*this);
+  Env e = env();
+  zor::B_risovClick(e);
+}
+
+void Session::B_drillClick() {
+  Busy busy(*this);
+  Env e = env();
+  zor::B_drillClick(e);
+}
+
+void Session::change_nameClick() {
+  Env e = env();
+  zor::change_nameClick(e);
+}
+
+void Session::Call_V_renderClick() { video_dxf(s_.form, s_.dialogs, s_.preview, *dxf_preview_); }
+void Session::CB_holostClick() { Call_V_renderClick(); }
+void Session::CB_holostKeyDown() { Call_V_renderClick(); }
+void Session::SE_zoomChange() { Call_V_renderClick(); }
+
+void Session::C_autozoomClick() {
+  zor::C_autozoomClick(s_.form, s_.dialogs, s_.preview, *dxf_preview_);
+}
+
+void Session::Button10Click() {
+  Env e = env();
+  zor::Button10Click(e);
+}
+
+void Session::stop_request() {
+  if (!busy_) return;
+  if (!s_.dialogs.ask_continue()) ctx_.machine.stop_flag = true;
+}
+
+void Session::trace_data_writes(std::vector<uint8_t>* trace) { step_port_->trace(trace); }
+
+bool Session::moving() const { return busy_; }
+const PositionDisplay& Session::display() const { return display_; }
+RasterCanvas& Session::path_picture() { return *path_; }
+Motion& Session::motion() { return *motion_; }
+
+}  // namespace zor

@@ -1,0 +1,62 @@
+// The runner's stand-ins for the window: message boxes become lines on standard error, the
+// preview window is a picture of the designed size, the screen has nothing to repaint.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/dialogs.h"
+#include "common/preview_window.h"
+#include "common/raster_canvas.h"
+#include "motion/screen.h"
+
+namespace zor::run {
+
+class HeadlessDialogs : public Dialogs {
+ public:
+  explicit HeadlessDialogs(std::ostream& err) : err_(err) {}
+  void message(const std::string& text) override;
+  void error_box(const std::string& caption, const std::string& text) override;
+  // The runner's file dialog chooses the file it was given.
+  std::optional<std::string> open_file(const std::string& filter) override;
+  // Nobody asks the runner to stop.
+  bool ask_continue() override { return true; }
+
+  void choose(std::string path) { chosen_ = std::move(path); }
+  int limit_warnings() const { return limit_warnings_; }
+  const std::vector<std::string>& messages() const { return messages_; }
+  // A message that reports a failure of the job (the missing file).
+  bool failure_reported() const { return failure_reported_; }
+
+ private:
+  std::ostream& err_;
+  std::optional<std::string> chosen_;
+  int limit_warnings_ = 0;
+  std::vector<std::string> messages_;
+  bool failure_reported_ = false;
+};
+
+class HeadlessPreview : public PreviewWindow {
+ public:
+  void show() override {}
+  void activate() override {}
+  int outer_width() const override { return 395; }
+  int outer_height() const override { return 347; }
+  Canvas& picture() override { return picture_; }
+
+ private:
+  RasterCanvas picture_{387, 320};
+};
+
+class HeadlessScreen : public Screen {
+ public:
+  void process_events() override {}
+  void show_path_window() override {}
+  void position_changed() override {}
+  void run_ended() override {}
+  void moving_changed(bool) override {}
+};
+
+}  // namespace zor::run

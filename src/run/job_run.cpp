@@ -1,0 +1,132 @@
+#include "run/job_run.h"
+
+#include <fstream>
+#include <memory>
+#include <ostream>
+
+#include "common/clock.h"
+#include "common/error.h"
+#include "common/memory_form.h"
+#include "common/png_writer.h"
+#include "common/session.h"
+#include "common/text_file.h"
+#include "port/system_port_api.h"
+#include "port/virtual_machine.h"
+#include "run/headless.h"
+#include "run/json_report.h"
+
+namespace zor::run {
+namespace {
+
+constexpr int kDxfPage = 0;
+constexpr int kGerberPage = 1;
+
+// The window as it opens, with the job's texts typed into the boxes.
+void fill_job_inputs(MemoryForm& form, const RunOptions& o) {
+  form.set_text("e_sped", o.speed_work.value_or("2,5"));
+  form.set_text("e_sped2", o.speed_rapid.value_or("2,5"));
+  form.set_text("e_pero", o.z_idle.value_or("0,5"));
+  form.set_text("e_sped_up", o.speed_z_up.value_or("1,5"));
+  form.set_text("e_sped_dow", o.speed_z_down.value_or(o.drill ? "0,2" : "1,5"));
+  form.set_text("e_glubs", o.depth.value_or("2"));
+  form.set_text("d_mark", o.marker);
+  form.set_text("name_files", "d:\\step\\dxf\\1.dxf");
+  form.set_text("Edit15", "Файл");
+  form.set_checked("CB_vozvrat", o.return_to_origin);
+  form.set_index("TrackBar1", 10);
+  form.set_index("TrackBar2", 1);
+  form.set_index("PageControl2", o.gerber ? kGerberPage : kDxfPage);
+}
+
+void write_trace(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream f(path, std::ios::binary);
+  for (uint8_t b : bytes) f << static_cast<int>(b) << '\n';
+  if (!f) throw IoError("File access denied");
+}
+
+}  // namespace
+
+int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
+  VirtualMachine machine;
+  std::unique_ptr<OsPortApi> os;
+  if (o.port) {
+    os = make_system_port_api();
+  } else {
+    os = std::make_unique<VirtualPortApi>(machine);
+  }
+  VirtualClock virtual_clock;
+  std::unique_ptr<RealClock> real_clock;
+  if (o.realtime) real_clock = std::make_unique<RealClock>();
+  Clock& clock = o.realtime ? static_cast<Clock&>(*real_clock) : virtual_clock;
+
+  MemoryForm form;
+  HeadlessDialogs dialogs(err);
+  HeadlessPreview preview;
+  HeadlessScreen screen;
+  Session session({form, dialogs, preview, screen, clock, *os});
+  fill_job_inputs(form, o);
+
+  JobReport report;
+  std::vector<uint8_t> trace;
+  bool failed = false;
+  const bool connected = session.FormCreate(Session::ConfigFile::kAssumePresent);
+  const std::array<int64_t, 3> motors_at_start = {machine.motor_count(1), machine.motor_count(2),
+                                                  machine.motor_count(3)};
+  int64_t started = clock.now();
+  if (!connected) {
+    failed = true;
+  } else {
+    if (o.port) form.set_text("ComboBox1", *o.port);
+    session.trace_data_writes(&trace);
+    try {
+      if (o.gerber) {
+        // Choosing the file in the dialog reads its apertures; a missing file cannot be chosen.
+        if (file_exists(o.file)) {
+          dialogs.choose(o.file);
+          session.change_nameClick();
+        } else {
+          form.set_text("Edit15", o.file);
+        }
+      } else {
+        form.set_text("name_files", o.file);
+      }
+      started = clock.now();
+      if (o.drill) {
+        session.B_drillClick();
+      } else {
+        session.B_risovClick();
+      }
+    } catch (const std::exception& e) {
+      dialogs.message(e.what());
+      failed = true;
+    }
+  }
+  const int64_t ended = clock.now();
+  failed = failed || dialogs.failure_reported();
+
+  const MachineState& m = session.context().machine;
+  report.pos = {m.pos_x, m.pos_y, m.pos_z};
+  report.port_writes = trace.size();
+  if (!o.port) {
+    for (int axis = 1; axis <= 3; ++axis) {
+      report.motor[axis - 1] = machine.motor_count(axis) - motors_at_start[axis - 1];
+    }
+  }
+  report.job_time_s =
+      static_cast<double>(ended - started) / static_cast<double>(clock.frequency());
+  report.limit_warnings = dialogs.limit_warnings();
+  report.messages = dialogs.messages();
+  try {
+    if (o.trace_file) write_trace(*o.trace_file, trace);
+    if (o.png_file) write_png(*o.png_file, session.path_picture());
+  } catch (const std::exception& e) {
+    err << e.what() << '\n';
+    report.messages.emplace_back(e.what());
+    failed = true;
+  }
+  write_json(out, report);
+  session.FormDestroy();
+  return failed ? 1 : 0;
+}
+
+}  // namespace zor::run

@@ -1,0 +1,75 @@
+#include "run/json_report.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace zor::run {
+namespace {
+
+std::string number(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.17g", v);
+  return buf;
+}
+
+// Length of the valid UTF-8 sequence starting at s[i], or 0.
+size_t utf8_sequence(const std::string& s, size_t i) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  size_t len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+  if (len == 0 || i + len > s.size()) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+  }
+  // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+  const auto c1 = static_cast<unsigned char>(s[i + 1]);
+  if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 > 0x9F) || (c == 0xF0 && c1 < 0x90) ||
+      (c == 0xF4 && c1 > 0x8F)) {
+    return 0;
+  }
+  return len;
+}
+
+}  // namespace
+
+std::string json_string(const std::string& text) {
+  std::string out = "\"";
+  for (size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else if (c >= 0x80) {
+      const size_t len = utf8_sequence(text, i);
+      if (len == 0) {
+        out += "\\ufffd";
+        ++i;
+        continue;
+      }
+      out.append(text, i, len);
+      i += len;
+      continue;
+    } else {
+      out += static_cast<char>(c);
+    }
+    ++i;
+  }
+  return out + "\"";
+}
+
+void write_json(std::ostream& out, const JobReport& r) {
+  out << "{\"pos\": [" << number(r.pos[0]) << ", " << number(r.pos[1]) << ", "
+      << number(r.pos[2]) << "], \"port_writes\": " << r.port_writes << ", \"motor\": ["
+      << r.motor[0] << ", " << r.motor[1] << ", " << r.motor[2]
+      << "], \"job_time_s\": " << number(r.job_time_s)
+      << ", \"limit_warnings\": " << r.limit_warnings << ", \"messages\": [";
+  for (size_t i = 0; i < r.messages.size(); ++i) {
+    out << (i ? ", " : "") << json_string(r.messages[i]);
+  }
+  out << "]}\n";
+}
+
+}  // namespace zor::run

@@ -1,0 +1,26 @@
+// The runner's report, one JSON object on standard output.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace zor::run {
+
+struct JobReport {
+  std::array<double, 3> pos{};
+  uint64_t port_writes = 0;
+  std::array<int64_t, 3> motor{};
+  double job_time_s = 0;
+  int limit_warnings = 0;
+  std::vector<std::string> messages;
+};
+
+void write_json(std::ostream& out, const JobReport& report);
+
+// A JSON string literal; bytes that are not valid UTF-8 become U+FFFD.
+std::string json_string(const std::string& text);
+
+}  // namespace zor::run

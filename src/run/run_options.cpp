@@ -1,0 +1,92 @@
+#include "run/run_options.h"
+
+#include <map>
+
+namespace zor::run {
+
+const char* const kUsage =
+    "usage: zor-cnc-run [OPTIONS] draw FILE\n"
+    "       zor-cnc-run [OPTIONS] drill FILE\n"
+    "       zor-cnc-run [OPTIONS] --gerber draw|drill FILE\n"
+    "Runs one job of the machine without windows, on the built-in virtual machine unless\n"
+    "--port is given, and prints a JSON report on standard output.\n"
+    "options (texts are read exactly as the named box reads them, so 2,5 not 2.5):\n"
+    "  --speed-work T     e_sped      X-Y working speed, mm/s        (2,5)\n"
+    "  --speed-rapid T    e_sped2     X-Y rapid speed, mm/s          (2,5)\n"
+    "  --z-idle T         e_pero      idle Z height, mm              (0,5)\n"
+    "  --speed-z-up T     e_sped_up   Z speed up, mm/s               (1,5)\n"
+    "  --speed-z-down T   e_sped_dow  Z speed down, mm/s  (draw 1,5; drill 0,2)\n"
+    "  --depth T          e_glubs     hole depth, mm (drill)         (2)\n"
+    "  --marker T         d_mark      marker diameter x 10, 1-2 digits (05)\n"
+    "  --no-return        do not return to 0,0 at the end\n"
+    "  --trace FILE       write every data-register byte of the job, one per line\n"
+    "  --png FILE         write the tool-path picture (585 x 457)\n"
+    "  --realtime         real step timing on the system clock\n"
+    "  --port ENTRY       drive the system's port \"$3BC\", \"$378\" or \"$278\" (implies --realtime)\n";
+
+namespace {
+
+bool marker_fits_the_box(const std::string& text) {
+  if (text.empty() || text.size() > 2) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args,
+                                            std::string& error) {
+  RunOptions o;
+  const std::map<std::string, std::optional<std::string> RunOptions::*> boxes = {
+      {"--speed-work", &RunOptions::speed_work},     {"--speed-rapid", &RunOptions::speed_rapid},
+      {"--z-idle", &RunOptions::z_idle},             {"--speed-z-up", &RunOptions::speed_z_up},
+      {"--speed-z-down", &RunOptions::speed_z_down}, {"--depth", &RunOptions::depth},
+      {"--trace", &RunOptions::trace_file},          {"--png", &RunOptions::png_file},
+      {"--port", &RunOptions::port}};
+  size_t i = 0;
+  for (; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "draw" || a == "drill") break;
+    if (a == "--gerber") {
+      o.gerber = true;
+    } else if (a == "--no-return") {
+      o.return_to_origin = false;
+    } else if (a == "--realtime") {
+      o.realtime = true;
+    } else if (a == "--marker" || boxes.count(a) != 0) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return std::nullopt;
+      }
+      const std::string& value = args[++i];
+      if (a == "--marker") {
+        if (!marker_fits_the_box(value)) {
+          error = "--marker takes one or two digits";
+          return std::nullopt;
+        }
+        o.marker = value;
+      } else {
+        o.*(boxes.at(a)) = value;
+      }
+    } else {
+      error = "unknown option " + a;
+      return std::nullopt;
+    }
+  }
+  if (i + 2 != args.size()) {
+    error = i >= args.size() ? "draw or drill and a FILE expected" : "one FILE expected";
+    return std::nullopt;
+  }
+  if (o.port && *o.port != "$3BC" && *o.port != "$378" && *o.port != "$278") {
+    error = "--port takes \"$3BC\", \"$378\" or \"$278\"";
+    return std::nullopt;
+  }
+  o.drill = args[i] == "drill";
+  o.file = args[i + 1];
+  if (o.port) o.realtime = true;
+  return o;
+}
+
+}  // namespace zor::run

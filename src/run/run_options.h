@@ -1,0 +1,31 @@
+// The command line of zor-cnc-run: one job, its mode-box texts and what to report.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zor::run {
+
+struct RunOptions {
+  bool gerber = false;
+  bool drill = false;  // "drill"; otherwise "draw"
+  std::string file;
+  // Texts for the boxes, exactly as typed there; empty optionals take the job's defaults.
+  std::optional<std::string> speed_work, speed_rapid, z_idle, speed_z_up, speed_z_down, depth;
+  std::string marker = "05";
+  bool return_to_origin = true;
+  std::optional<std::string> trace_file;
+  std::optional<std::string> png_file;
+  bool realtime = false;
+  std::optional<std::string> port;  // the port list's text: drive the system's real ports
+};
+
+// Parses the arguments after the program name. On wrong usage returns nothing and puts the
+// reason into `error`.
+std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args,
+                                            std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace zor::run
