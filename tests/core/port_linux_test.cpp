@@ -1,0 +1,265 @@
+#ifdef __linux__
+
+#include <errno.h>
+#include <gtest/gtest.h>
+#include <linux/ppdev.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "port/lpt_port_connection.h"
+#include "port/os_port_api_linux.h"
+
+namespace zor {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FakeRegisters {
+  uint8_t data = 0;
+  uint8_t status = 0x78;
+  uint8_t control = 0x0C;
+};
+
+// Serves the parallel-port requests on the fake device files (found by the file each
+// descriptor has open) and records what was claimed, released and sent to port instructions.
+class FakeKernel : public ParportKernel {
+ public:
+  std::map<std::string, FakeRegisters> devices;  // by file name: "parport0"
+  std::map<std::string, int> claim_errors;
+  int ioperm_result = -1;
+  std::vector<std::string> log;
+
+  int ioctl(int fd, unsigned long request, void* argument) override {
+    const std::string device =
+        fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename().string();
+    auto* byte = static_cast<unsigned char*>(argument);
+    FakeRegisters& regs = devices[device];
+    switch (request) {
+      case PPCLAIM:
+        if (const auto error = claim_errors.find(device); error != claim_errors.end()) {
+          errno = error->second;
+          return -1;
+        }
+        log.push_back("claim " + device);
+        return 0;
+      case PPRELEASE:
+        log.push_back("release " + device);
+        return 0;
+      case PPWDATA:
+        regs.data = *byte;
+        return 0;
+      case PPRDATA:
+        *byte = regs.data;
+        return 0;
+      case PPRSTATUS:
+        *byte = regs.status;
+        return 0;
+      case PPWCONTROL:
+        regs.control = *byte;
+        return 0;
+      case PPRCONTROL:
+        *byte = regs.control;
+        return 0;
+    }
+    errno = ENOTTY;
+    return -1;
+  }
+  int ioperm(unsigned long first, unsigned long count, int turn_on) override {
+    log.push_back("ioperm " + std::to_string(first) + " " + std::to_string(count) + " " +
+                  std::to_string(turn_on));
+    if (ioperm_result != 0) errno = EPERM;
+    return ioperm_result;
+  }
+  uint8_t inb(uint16_t address) override {
+    log.push_back("inb " + std::to_string(address));
+    return 0x7F;
+  }
+  void outb(uint16_t address, uint8_t value) override {
+    log.push_back("outb " + std::to_string(address) + " " + std::to_string(value));
+  }
+
+  std::vector<std::string> entries_starting(const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (const std::string& entry : log) {
+      if (entry.rfind(prefix, 0) == 0) out.push_back(entry);
+    }
+    return out;
+  }
+};
+
+class LinuxPortLayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/zor-parport-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    fs::create_directories(root_ / "proc/sys/dev/parport/default");
+    fs::create_directories(root_ / "dev");
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  // A port the kernel knows at `base`, with its device file unless told otherwise.
+  void add_port(const std::string& name, unsigned long base, bool device_file = true) {
+    const fs::path dir = root_ / "proc/sys/dev/parport" / name;
+    fs::create_directories(dir);
+    std::ofstream(dir / "base-addr") << base << "\t" << base + 0x400 << "\n";
+    if (device_file) std::ofstream(root_ / "dev" / name).put('\0');
+  }
+
+  std::unique_ptr<LinuxPortApi> make_api() {
+    return std::make_unique<LinuxPortApi>((root_ / "proc").string(), (root_ / "dev").string(),
+                                          kernel_);
+  }
+
+  fs::path root_;
+  FakeKernel kernel_;
+};
+
+TEST_F(LinuxPortLayer, ConventionalBaseAddressesGiveTheLptNumber) {
+  add_port("parport0", 0x378);
+  add_port("parport1", 0x3BC);
+  add_port("parport2", 0x278);
+  auto api = make_api();
+  LptPortConnection lpt(*api);
+  ASSERT_TRUE(lpt.Connected());
+  EXPECT_TRUE(lpt.WritePort(LPT1, LPT_DATA, 0x11));
+  EXPECT_TRUE(lpt.WritePort(LPT2, LPT_DATA, 0x22));
+  EXPECT_TRUE(lpt.WritePort(LPT3, LPT_DATA, 0x33));
+  EXPECT_EQ(kernel_.devices["parport1"].data, 0x11);
+  EXPECT_EQ(kernel_.devices["parport0"].data, 0x22);
+  EXPECT_EQ(kernel_.devices["parport2"].data, 0x33);
+  for (const uint8_t port : {LPT1, LPT2, LPT3}) EXPECT_TRUE(lpt.present_at_creation(port));
+}
+
+TEST_F(LinuxPortLayer, OtherAddressesTakeTheNumbersLeftOverInDeviceOrder) {
+  add_port("parport10", 0xE000);
+  add_port("parport2", 0xC000);
+  add_port("parport1", 0x378);
+  add_port("parport0", 0xD010);
+  auto api = make_api();
+  LptPortConnection lpt(*api);
+  EXPECT_TRUE(lpt.WritePort(LPT1, LPT_DATA, 0x11));
+  EXPECT_TRUE(lpt.WritePort(LPT2, LPT_DATA, 0x22));
+  EXPECT_TRUE(lpt.WritePort(LPT3, LPT_DATA, 0x33));
+  EXPECT_EQ(kernel_.devices["parport0"].data, 0x11);
+  EXPECT_EQ(kernel_.devices["parport1"].data, 0x22);
+  EXPECT_EQ(kernel_.devices["parport2"].data, 0x33);
+  EXPECT_EQ(kernel_.devices.count("parport10"), 0u);
+}
+
+TEST_F(LinuxPortLayer, RegistersMapToTheKernelRequests) {
+  add_port("parport0", 0x378);
+  kernel_.devices["parport0"].status = 0x5F;
+  auto api = make_api();
+  LptPortConnection lpt(*api);
+  EXPECT_EQ(lpt.ReadPort(LPT2, LPT_STATUS), 0x5F);
+  EXPECT_TRUE(lpt.WritePort(LPT2, LPT_CONTROL, 0x04));
+  EXPECT_EQ(kernel_.devices["parport0"].control, 0x04);
+  EXPECT_EQ(lpt.ReadPort(LPT2, LPT_CONTROL), 0x04);
+  // The status lines are inputs: a write changes nothing.
+  EXPECT_TRUE(lpt.WritePort(LPT2, LPT_STATUS, 0x00));
+  EXPECT_EQ(lpt.ReadPort(LPT2, LPT_STATUS), 0x5F);
+  EXPECT_FALSE(lpt.WritePort(LPT2, 5, 0x00));
+  EXPECT_EQ(lpt.last_error(), static_cast<uint32_t>(EINVAL));
+}
+
+TEST_F(LinuxPortLayer, EachPortIsClaimedWhenFirstAddressedAndReleasedAtClose) {
+  add_port("parport0", 0x3BC);
+  add_port("parport1", 0x278);
+  auto api = make_api();
+  EXPECT_EQ(api->platform_id(), kPlatformNt);
+  const OsHandle device = api->open_device(kLptDevicePath);
+  ASSERT_NE(device, kInvalidDeviceHandle);
+  EXPECT_EQ(kernel_.entries_starting("claim"), std::vector<std::string>{"claim parport0"});
+  PortRecord record{LPT3 | LPT_DATA, 0x44};
+  uint32_t returned = 0;
+  EXPECT_TRUE(api->device_control(device, IOCTL_LPT_WRITE, &record, 2, &record, 2, &returned));
+  EXPECT_EQ(returned, 2u);
+  EXPECT_EQ(kernel_.entries_starting("claim"),
+            (std::vector<std::string>{"claim parport0", "claim parport1"}));
+  api->close_handle(device);
+  EXPECT_EQ(kernel_.entries_starting("release"),
+            (std::vector<std::string>{"release parport0", "release parport1"}));
+  EXPECT_FALSE(api->device_control(device, IOCTL_LPT_WRITE, &record, 2, &record, 2, &returned));
+}
+
+TEST_F(LinuxPortLayer, OnePortThatOpensIsEnough) {
+  add_port("parport0", 0x3BC, /*device_file=*/false);
+  add_port("parport1", 0x378);
+  auto api = make_api();
+  LptPortConnection lpt(*api);
+  ASSERT_TRUE(lpt.Connected());
+  EXPECT_FALSE(lpt.present_at_creation(LPT1));
+  EXPECT_TRUE(lpt.present_at_creation(LPT2));
+  EXPECT_FALSE(lpt.WritePort(LPT1, LPT_DATA, 0x01));
+  EXPECT_EQ(lpt.last_error(), static_cast<uint32_t>(ENOENT));
+  // No port behind LPT3.
+  EXPECT_FALSE(lpt.WritePort(LPT3, LPT_DATA, 0x01));
+  EXPECT_EQ(lpt.last_error(), static_cast<uint32_t>(ENODEV));
+}
+
+TEST_F(LinuxPortLayer, NoPortOpensReportsTheErrnoOfTheOpen) {
+  add_port("parport0", 0x378, /*device_file=*/false);
+  auto api = make_api();
+  LptPortConnection lpt(*api);
+  EXPECT_FALSE(lpt.Connected());
+  EXPECT_EQ(lpt.last_error(), static_cast<uint32_t>(ENOENT));
+  EXPECT_EQ(connection_error_text(lpt.last_error()),
+            "Ошибка при создании объекта Lpt,  драйвер ERROR,  код = 2");
+}
+
+TEST_F(LinuxPortLayer, DeviceThatCannotBeOpenedForWritingGivesItsErrno) {
+  add_port("parport0", 0x378, /*device_file=*/false);
+  fs::create_directory(root_ / "dev/parport0");
+  auto api = make_api();
+  LptPortConnection lpt(*api);
+  EXPECT_FALSE(lpt.Connected());
+  EXPECT_EQ(lpt.last_error(), static_cast<uint32_t>(EISDIR));
+}
+
+TEST_F(LinuxPortLayer, PortClaimedElsewhereGivesTheClaimsErrno) {
+  add_port("parport0", 0x378);
+  kernel_.claim_errors["parport0"] = EBUSY;
+  auto api = make_api();
+  LptPortConnection lpt(*api);
+  EXPECT_FALSE(lpt.Connected());
+  EXPECT_EQ(lpt.last_error(), static_cast<uint32_t>(EBUSY));
+}
+
+TEST_F(LinuxPortLayer, NoParallelPortAtAll) {
+  fs::remove_all(root_ / "proc/sys/dev/parport");
+  auto api = make_api();
+  LptPortConnection lpt(*api);
+  EXPECT_FALSE(lpt.Connected());
+  EXPECT_EQ(lpt.last_error(), static_cast<uint32_t>(ENOENT));
+  EXPECT_EQ(kernel_.entries_starting("outb"), std::vector<std::string>{});
+}
+
+TEST_F(LinuxPortLayer, PortInstructionsServeWhenNoDeviceOpensButIopermIsGranted) {
+  kernel_.ioperm_result = 0;
+  auto api = make_api();
+  {
+    LptPortConnection lpt(*api);
+    ASSERT_TRUE(lpt.Connected());
+    EXPECT_EQ(api->platform_id(), kPlatformWin9x);
+    kernel_.log.clear();
+    EXPECT_TRUE(lpt.WritePort(LPT2, LPT_DATA, 0x33));
+    EXPECT_EQ(lpt.ReadPort(LPT1, LPT_STATUS), 0x7F);
+    EXPECT_EQ(kernel_.log, (std::vector<std::string>{"outb 888 51", "inb 957"}));
+  }
+  api.reset();
+  EXPECT_EQ(kernel_.log.back(), "ioperm 632 332 0");
+}
+
+}  // namespace
+}  // namespace zor
+
+#endif  // __linux__
