@@ -58,7 +58,7 @@ TEST(ManualPanel, JogsMoveTheMotorsTheWayTheButtonsSay) {
   EXPECT_EQ(rig.motor(kAxisZ), -400);
   EXPECT_NEAR(rig.ctx.machine.pos_x, 1, 1e-9);
   EXPECT_NEAR(rig.ctx.machine.pos_y, -1, 1e-9);
-  EXPECT_NEAR(rig.ctx.machine.pos_z, 1, 1e-9);  // B_z_up raises the tool
+  EXPECT_NEAR(rig.ctx.machine.pos_z, 1, 1e-9);    // B_z_up raises the tool
   EXPECT_EQ(rig.clock.now(), 3 * 400 * 625'000);  // 4 mm/s
 }
 

@@ -198,7 +198,8 @@ TEST(Moves, HalfStepTiesRoundToEven) {
   MotionRig rig4;
   rig4.motion.move_to_xy(0.0025, 0.01, 1.0);  // dx = 1, dy = 4: X with the third Y step
   strobes.clear();
-  for (size_t i = 1; i < rig4.port.bytes.size(); i += 3) strobes.push_back(rig4.port.bytes[i] & 0x70);
+  for (size_t i = 1; i < rig4.port.bytes.size(); i += 3)
+    strobes.push_back(rig4.port.bytes[i] & 0x70);
   EXPECT_EQ(strobes, (std::vector<int>{32, 32, 16, 32, 32}));
 }
 
