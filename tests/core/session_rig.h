@@ -1,0 +1,144 @@
+// A whole session on the virtual machine and a virtual clock, with the window's controls in
+// memory: the handlers run exactly as the window's buttons run them, and the simulated
+// motors tell what the machine did.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/memory_form.h"
+#include "common/raster_canvas.h"
+#include "common/session.h"
+#include "port/virtual_machine.h"
+#include "scripted_services.h"
+
+namespace zor::testing {
+
+class PicturePreview : public PreviewWindow {
+ public:
+  void show() override { ++shown; }
+  void activate() override { ++shown; }
+  int outer_width() const override { return 395; }
+  int outer_height() const override { return 347; }
+  Canvas& picture() override { return canvas; }
+  RasterCanvas canvas{387, 320};
+  int shown = 0;
+};
+
+// One stretch of motion as the motors made it: Z alone in one direction, or X and Y together.
+struct Stretch {
+  enum Kind { kXY, kZ } kind;
+  int64_t dx = 0, dy = 0, dz = 0;  // half-steps; +dz is down
+  friend bool operator==(const Stretch&, const Stretch&) = default;
+};
+inline Stretch xy(int64_t dx, int64_t dy) { return {Stretch::kXY, dx, dy, 0}; }
+inline Stretch z(int64_t dz) { return {Stretch::kZ, 0, 0, dz}; }
+inline std::ostream& operator<<(std::ostream& out, const Stretch& s) {
+  if (s.kind == Stretch::kZ) return out << "z(" << s.dz << ")";
+  return out << "xy(" << s.dx << ", " << s.dy << ")";
+}
+
+// Decodes a data-register trace the way the machine's drivers latch it, into stretches.
+inline std::vector<Stretch> stretches(const std::vector<uint8_t>& trace) {
+  static const int kTable[] = {1, 3, 2, 6, 4, 12, 8, 9};
+  auto index_of = [](int pattern) {
+    for (int i = 0; i < 8; ++i) {
+      if (kTable[i] == pattern) return i;
+    }
+    return -1;
+  };
+  std::vector<Stretch> out;
+  int last[3] = {0, 0, 0};
+  uint8_t prev = 0;
+  for (uint8_t b : trace) {
+    for (int axis = 0; axis < 3; ++axis) {
+      const int bit = 16 << axis;
+      if (!(b & bit) || (prev & bit)) continue;
+      const int idx = index_of(b & 0x0F);
+      if (idx < 0) continue;
+      const int delta = (idx - last[axis] + 8) % 8 == 1 ? 1 : -1;
+      last[axis] = idx;
+      const auto kind = axis == 2 ? Stretch::kZ : Stretch::kXY;
+      const bool z_turns = kind == Stretch::kZ && !out.empty() && out.back().dz * delta < 0;
+      if (out.empty() || out.back().kind != kind || z_turns) out.push_back({kind, 0, 0, 0});
+      (axis == 0 ? out.back().dx : axis == 1 ? out.back().dy : out.back().dz) += delta;
+    }
+    prev = b;
+  }
+  return out;
+}
+
+struct SessionRig {
+  explicit SessionRig(Session::ConfigFile config = Session::ConfigFile::kAssumePresent) {
+    form.set_index("TrackBar1", 10);
+    form.set_index("TrackBar2", 1);
+    form.set_checked("CB_vozvrat", true);
+    form.set_text("d_mark", "05");
+    connected = session.FormCreate(config);
+    machine.set_trace(true);
+  }
+  ~SessionRig() { session.FormDestroy(); }
+
+  void drawing_modes() {
+    form.set_index("Programs", 0);
+    session.ProgramsChange();
+  }
+  void drilling_modes() {
+    form.set_index("Programs", 1);
+    session.ProgramsChange();
+  }
+  std::vector<Stretch> motion() const { return stretches(machine.trace()); }
+  const MachineState& state() { return session.context().machine; }
+
+  VirtualClock clock;
+  VirtualMachine machine{&clock};
+  VirtualPortApi os{machine};
+  MemoryForm form;
+  ScriptedDialogs dialogs;
+  PicturePreview preview;
+  CountingScreen screen;
+  Session session{{form, dialogs, preview, screen, clock, os}};
+  bool connected = false;
+};
+
+// A file in a fresh temporary folder, removed with the object.
+class TempFile {
+ public:
+  TempFile(const std::string& name, const std::string& content) {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("zor-session-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+    std::filesystem::create_directories(dir_);
+    path_ = (dir_ / name).string();
+    std::ofstream(path_, std::ios::binary) << content;
+  }
+  ~TempFile() { std::filesystem::remove_all(dir_); }
+  const std::string& path() const { return path_; }
+  std::string folder() const { return dir_.string(); }
+
+ private:
+  static int& counter() {
+    static int n = 0;
+    return n;
+  }
+  std::filesystem::path dir_;
+  std::string path_;
+};
+
+// DXF text with AutoCAD's right-aligned group codes.
+inline std::string dxf_line(const std::string& x1, const std::string& y1, const std::string& x2,
+                            const std::string& y2) {
+  return "  0\nLINE\n  8\n0\n 10\n" + x1 + "\n 20\n" + y1 + "\n 11\n" + x2 + "\n 21\n" + y2 + "\n";
+}
+inline std::string dxf_point(const std::string& x, const std::string& y) {
+  return "  0\nPOINT\n  8\n0\n 10\n" + x + "\n 20\n" + y + "\n";
+}
+inline std::string dxf_file(const std::string& entities) {
+  return "  0\nSECTION\n  2\nENTITIES\n" + entities + "  0\nENDSEC\n  0\nEOF\n";
+}
+
+}  // namespace zor::testing
