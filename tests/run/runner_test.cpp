@@ -1,0 +1,189 @@
+// zor-cnc-run as the operator runs it: a process, its JSON, its files and its exit status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "run/json_report.h"
+#include "session_rig.h"
+
+namespace zor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string quoted(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string read_file(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), {}};
+}
+
+Result run(const std::vector<std::string>& args) {
+  const fs::path err = fs::temp_directory_path() / ("zor-run-err-" + std::to_string(::getpid()));
+  std::string cmd = quoted(ZOR_RUNNER);
+  for (const auto& a : args) cmd += " " + quoted(a);
+  cmd += " 2>" + quoted(err.string());
+  Result r;
+  FILE* pipe = ::popen(cmd.c_str(), "r");
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
+  const int raw = ::pclose(pipe);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.err = read_file(err);
+  fs::remove(err);
+  return r;
+}
+
+// The text of one field of the report.
+std::string field(const std::string& json, const std::string& name) {
+  const std::regex re("\"" + name + "\": (\\[[^\\]]*\\]|[^,}]+)");
+  std::smatch m;
+  return std::regex_search(json, m, re) ? m[1].str() : "<missing>";
+}
+
+std::string example(const char* name) { return std::string(ZOR_EXAMPLES) + "/" + name; }
+
+TEST(Runner, DrawsTheExampleAndReportsEveryField) {
+  TempFile png("path.png", "");
+  const Result r = run({"--png", png.path(), "draw", example("square.dxf")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(field(r.out, "motor"), "[0, 0, -200]");  // home, pen at 0,5 mm
+  EXPECT_EQ(field(r.out, "limit_warnings"), "0");
+  EXPECT_EQ(field(r.out, "messages"), "[]");
+  EXPECT_NE(field(r.out, "port_writes"), "0");
+  EXPECT_EQ(r.out.back(), '\n');
+  const std::string picture = read_file(png.path());
+  ASSERT_GT(picture.size(), 24u);
+  EXPECT_EQ(picture.substr(1, 3), "PNG");
+  const auto* ihdr = reinterpret_cast<const unsigned char*>(picture.data() + 16);
+  EXPECT_EQ((ihdr[0] << 24 | ihdr[1] << 16 | ihdr[2] << 8 | ihdr[3]), 585);
+  EXPECT_EQ((ihdr[4] << 24 | ihdr[5] << 16 | ihdr[6] << 8 | ihdr[7]), 457);
+}
+
+TEST(Runner, TenMillimetresAtTwoAndAHalfTakeFourSeconds) {
+  TempFile dxf("line.dxf", dxf_file(dxf_line("0", "0", "10", "0")));
+  const Result r = run({"--no-return", "draw", dxf.path()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(field(r.out, "job_time_s"), "4");
+  EXPECT_EQ(field(r.out, "motor"), "[4000, 0, 0]");
+  EXPECT_EQ(field(r.out, "port_writes"), "12000");
+  // The position is the sum of the steps made, printed with 17 significant digits.
+  double x = 0;
+  for (int i = 0; i < 4000; ++i) x += 0.0025;
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "[%.17g, 0, 0]", x);
+  EXPECT_EQ(field(r.out, "pos"), expected);
+}
+
+TEST(Runner, TraceHoldsExactlyTheBytesTheMotorsDecoded) {
+  TempFile trace("trace.txt", "");
+  const Result r = run({"--trace", trace.path(), "drill", example("holes.dxf")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<uint8_t> bytes;
+  std::istringstream lines(read_file(trace.path()));
+  for (int v; lines >> v;) {
+    ASSERT_GE(v, 0);
+    ASSERT_LE(v, 255);
+    bytes.push_back(static_cast<uint8_t>(v));
+  }
+  EXPECT_EQ(field(r.out, "port_writes"), std::to_string(bytes.size()));
+  VirtualMachine machine;
+  for (uint8_t b : bytes) machine.write(b);
+  EXPECT_EQ(field(r.out, "motor"), "[" + std::to_string(machine.motor_count(1)) + ", " +
+                                       std::to_string(machine.motor_count(2)) + ", " +
+                                       std::to_string(machine.motor_count(3)) + "]");
+  EXPECT_EQ(machine.fault_count(), 0);
+  // The first hole is at the origin: the drill goes straight down, Z forward from phase 1.
+  ASSERT_GE(bytes.size(), 3u);
+  EXPECT_EQ(bytes[0], 3);
+  EXPECT_EQ(bytes[1], 3 + 64);
+}
+
+TEST(Runner, MissingFileIsAFailureButTheToolStillReturns) {
+  const Result r = run({"draw", "/nonexistent/drawing.dxf"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "такого файла не существует\n");
+  EXPECT_EQ(field(r.out, "messages"), "[\"такого файла не существует\"]");
+  EXPECT_EQ(field(r.out, "motor"), "[0, 0, -200]");
+}
+
+TEST(Runner, MissingGerberFileIsReportedWithoutReadingApertures) {
+  const Result r = run({"--gerber", "draw", "/nonexistent/board.gbr"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(field(r.out, "messages"), "[\"такого файла не существует\"]");
+}
+
+TEST(Runner, BoxTextWithAPointIsTheBoxesConversionError) {
+  const Result r = run({"--speed-work", "2.5", "draw", example("square.dxf")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(field(r.out, "messages"), "[\"'2.5' is not a valid floating point value\"]");
+  EXPECT_EQ(field(r.out, "port_writes"), "0");
+}
+
+TEST(Runner, LimitWarningsAreCountedAndPrintedButNotListed) {
+  TempFile dxf("far.dxf", dxf_file(dxf_line("0", "0", "100,01", "0")));
+  const Result r = run({"--no-return", "draw", dxf.path()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Every step past 100 mm warns after the step and again at the end of its one-step run.
+  int beyond = 0;
+  double x = 0;
+  for (int i = 0; i < 40004; ++i) beyond += (x += 0.0025) > 100;
+  EXPECT_EQ(field(r.out, "limit_warnings"), std::to_string(2 * beyond));
+  EXPECT_EQ(field(r.out, "messages"), "[]");
+  EXPECT_NE(r.err.find("Выход за пределы, продолжить?\n"), std::string::npos);
+}
+
+TEST(Runner, GerberExampleDrawsOnTheVirtualMachine) {
+  const Result r = run({"--gerber", "draw", example("board.gbr")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(field(r.out, "motor"), "[0, 0, -200]");
+}
+
+TEST(Runner, WrongUsagePrintsUsageAndNoReport) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {"draw"}, {"paint", "x.dxf"}, {"--marker", "abc", "draw", "x"},
+        {"--marker", "123", "draw", "x"}, {"draw", "x.dxf", "--no-return"}, {"--bogus", "draw", "x"},
+        {"--port", "$3bc", "draw", "x"}, {"--speed-work"}}) {
+    const Result r = run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("usage: zor-cnc-run"), std::string::npos);
+  }
+}
+
+TEST(Runner, RealPortThatCannotBeOpenedReportsTheConnectionError) {
+  const Result r = run({"--port", "$378", "draw", example("square.dxf")});
+  if (r.status == 0) GTEST_SKIP() << "this machine has a parallel port";
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("ERROR: Ошибка при создании объекта Lpt,  драйвер ERROR,  код = "),
+            std::string::npos);
+  EXPECT_EQ(field(r.out, "motor"), "[0, 0, 0]");
+}
+
+TEST(JsonReport, StringsAreEscapedAndInvalidBytesReplaced) {
+  EXPECT_EQ(run::json_string("a\"b\\c\n"), "\"a\\\"b\\\\c\\u000a\"");
+  EXPECT_EQ(run::json_string("да"), "\"да\"");
+  EXPECT_EQ(run::json_string(std::string("\xC4\xFF x\xE0\x80\x80", 7)), "\"\\ufffd\\ufffd x\\ufffd\\ufffd\\ufffd\"");
+}
+
+}  // namespace
+}  // namespace zor::testing
