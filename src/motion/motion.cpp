@@ -48,7 +48,9 @@ void Motion::step_delay(int axis, double speed) {
   // Chain from the previous write unless the machine paused (a message box, a stop
   // question): then, as for the first step, a full step time from now.
   int64_t deadline = now + wait;
-  if (has_written_ && now - (last_write_ + wait) <= wait) deadline = last_write_ + wait;
+  if (timing_ == StepTiming::kChained && has_written_ && now - (last_write_ + wait) <= wait) {
+    deadline = last_write_ + wait;
+  }
   clock_.wait_until(deadline);
   last_write_ = clock_.now();
   has_written_ = true;

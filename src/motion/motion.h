@@ -37,6 +37,11 @@ inline constexpr double kPathScale = 5.0;
 
 class Motion : public Moves {
  public:
+  // How a step's wait is measured: from the previous step's write (the commanded speed is
+  // the speed the tool moves), or from the moment the wait begins, so that the work between
+  // steps adds to the step time (kept to measure the difference).
+  enum class StepTiming { kChained, kFromWaitStart };
+
   Motion(MachineContext& ctx, StepPort& port, Clock& clock, Screen& screen, Dialogs& dialogs,
          PositionDisplay& display, Canvas& path);
 
@@ -52,6 +57,7 @@ class Motion : public Moves {
   void require_settings(int axis) const;
   // Round(delta / mm_per_step) as a step count; throws when it does not fit 32 bits.
   int32_t steps_for(int axis, double delta) const;
+  void set_step_timing(StepTiming timing) { timing_ = timing; }
 
  private:
   void step_delay(int axis, double speed);
@@ -70,6 +76,7 @@ class Motion : public Moves {
   // step time instead of added to it.
   int64_t last_write_ = 0;
   bool has_written_ = false;
+  StepTiming timing_ = StepTiming::kChained;
 };
 
 }  // namespace zor

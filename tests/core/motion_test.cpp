@@ -166,6 +166,14 @@ TEST(StepTiming, AShortDelayIsCaughtUpButIntervalsNeverFallBelowTheStepTime) {
   EXPECT_EQ(rig.port.times[6] - rig.port.times[3], kStepAt1mmPerS);
 }
 
+TEST(StepTiming, MeasuredFromTheWaitAloneTheWorkBetweenStepsAddsUp) {
+  MotionRig rig;
+  rig.motion.set_step_timing(Motion::StepTiming::kFromWaitStart);
+  rig.screen.on_events = [&] { rig.clock.advance(1000); };
+  rig.motion.lpt_out(kAxisX, 3, 1.0);
+  EXPECT_EQ(rig.port.times[3] - rig.port.times[0], kStepAt1mmPerS + 1000);
+}
+
 TEST(Moves, StraightXMoveIsOneStepRunPerIteration) {
   MotionRig rig;
   rig.motion.move_to_xy(1, 0, 2.5);

@@ -1,0 +1,120 @@
+// Measures how closely the step output keeps the commanded step rate on the real clock,
+// driving the virtual machine through the port connection, with whatever screen is given.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "common/clock.h"
+#include "common/dialogs.h"
+#include "common/machine_context.h"
+#include "common/raster_canvas.h"
+#include "common/session.h"
+#include "motion/motion.h"
+#include "port/lpt_port_connection.h"
+#include "port/step_port.h"
+#include "port/virtual_machine.h"
+
+namespace zor::bench {
+
+class SilentDialogs : public Dialogs {
+ public:
+  void message(const std::string&) override {}
+  void error_box(const std::string&, const std::string&) override {}
+  std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
+  bool ask_continue() override { return true; }
+};
+
+struct RateResult {
+  double commanded = 0, achieved = 0;
+  double error_p50_us = 0, error_p99_us = 0;
+};
+
+inline double percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[static_cast<size_t>(p * static_cast<double>(v.size() - 1))];
+}
+
+class StepRateRig {
+ public:
+  explicit StepRateRig(Screen& screen) : screen_(screen) {
+    for (int axis = kAxisX; axis <= kAxisZ; ++axis) {
+      ctx_.machine.mm_per_step[axis] = 0.0025;
+      ctx_.machine.travel_limit[axis] = 1'000'000;
+    }
+  }
+
+  // Runs `steps` steps on X at `rate` steps per second and measures the strobe intervals.
+  RateResult run(double rate, int steps, Motion::StepTiming timing) {
+    machine_.clear_trace();
+    machine_.set_trace(true);
+    motion_.set_step_timing(timing);
+    const double speed = rate * ctx_.machine.mm_per_step[kAxisX];
+    motion_.lpt_out(kAxisX, steps, speed);
+    machine_.set_trace(false);
+    const auto& bytes = machine_.trace();
+    const auto& times = machine_.trace_times();
+    std::vector<int64_t> strobes;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+      if (bytes[i] & 0x10) strobes.push_back(times[i]);
+    }
+    const double w = 1e9 / rate;
+    std::vector<double> errors;
+    for (size_t i = 1; i < strobes.size(); ++i) {
+      errors.push_back((static_cast<double>(strobes[i] - strobes[i - 1]) - w) / 1000);
+    }
+    RateResult r;
+    r.commanded = rate;
+    r.achieved = static_cast<double>(strobes.size() - 1) * 1e9 /
+                 static_cast<double>(strobes.back() - strobes.front());
+    r.error_p50_us = percentile(errors, 0.5);
+    r.error_p99_us = percentile(errors, 0.99);
+    return r;
+  }
+
+  // Nanoseconds per step of everything but the wait: a run with no wait at all.
+  double step_cost_ns(int steps) {
+    const int64_t start = clock_.now();
+    motion_.lpt_out(kAxisX, steps, -1.0);
+    return static_cast<double>(clock_.now() - start) / steps;
+  }
+
+ private:
+  Screen& screen_;
+  RealClock clock_;
+  MachineContext ctx_;
+  VirtualMachine machine_{&clock_};
+  VirtualPortApi os_{machine_};
+  LptPortConnection lpt_{os_};
+  ConnectionStepPort port_{lpt_, [] { return std::string("$378"); }};
+  SilentDialogs dialogs_;
+  PositionDisplay display_;
+  RasterCanvas path_{kPathWidth, kPathHeight};
+  Motion motion_{ctx_, port_, clock_, screen_, dialogs_, display_, path_};
+};
+
+inline void print_table(const char* title, Screen& screen) {
+  std::printf("\n%s\n", title);
+  std::printf("%8s | %31s | %31s\n", "", "chained from the previous write",
+              "measured from the wait's start");
+  std::printf("%8s | %9s %6s %6s %7s | %9s %6s %6s %7s\n", "steps/s", "achieved", "ratio",
+              "p50 us", "p99 us", "achieved", "ratio", "p50 us", "p99 us");
+  for (double rate : {400.0, 1600.0, 4000.0, 10000.0, 20000.0, 25000.0}) {
+    const int steps = static_cast<int>(std::max(400.0, rate / 2));  // about half a second
+    StepRateRig chained_rig(screen);
+    const RateResult c = chained_rig.run(rate, steps, Motion::StepTiming::kChained);
+    StepRateRig literal_rig(screen);
+    const RateResult l = literal_rig.run(rate, steps, Motion::StepTiming::kFromWaitStart);
+    std::printf("%8.0f | %9.1f %6.4f %6.2f %7.2f | %9.1f %6.4f %6.2f %7.2f\n", rate, c.achieved,
+                c.achieved / rate, c.error_p50_us, c.error_p99_us, l.achieved, l.achieved / rate,
+                l.error_p50_us, l.error_p99_us);
+  }
+  StepRateRig cost_rig(screen);
+  std::printf("per-step cost of everything but the wait: %.2f us\n",
+              cost_rig.step_cost_ns(20000) / 1000);
+}
+
+}  // namespace zor::bench
