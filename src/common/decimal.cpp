@@ -131,9 +131,14 @@ std::optional<uint64_t> round_to_units(const DecimalParts& parts) {
   return units;
 }
 
-// The nearest Double to the count divided by 10^4: reading the decimal text back is
-// correctly rounded, where a division would round twice for counts beyond 2^53.
+// The nearest Double to the count divided by 10^4. While the count is exact in a Double one
+// division is correctly rounded; beyond 2^53 it would round twice, so the decimal text is
+// read back instead.
 double currency_to_double(Currency value) {
+  constexpr Currency kExactInDouble = Currency{1} << 53;
+  if (value > -kExactInDouble && value < kExactInDouble) {
+    return static_cast<double>(value) / 10000.0;
+  }
   std::string text = currency_to_text(value);
   std::replace(text.begin(), text.end(), ',', '.');
   double result = 0;

@@ -75,13 +75,6 @@ double DxfEntityReader::slot_value(int slot) {
   // converts the same when an entity without this code reuses it.
   std::string& text = slots_[slot];
   std::replace(text.begin(), text.end(), '.', ',');
-  const Currency units = text_to_currency(text);
-  // While the count is exact in a Double, one division is correctly rounded and gives the
-  // same nearest Double as text_to_double, at a fraction of its cost.
-  constexpr Currency kExactInDouble = Currency{1} << 53;
-  if (units > -kExactInDouble && units < kExactInDouble) {
-    return static_cast<double>(units) / 10000.0;
-  }
   return text_to_double(text);
 }
 
