@@ -1,0 +1,77 @@
+#include "form1.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QStyle>
+#include <iterator>
+
+#include "app_identity.h"
+#include "common/session.h"
+#include "ui_Form1.h"
+
+namespace zor {
+
+namespace {
+
+// The aperture grid: the first row is the header row, every row 15 pixels high.
+constexpr int kGridRowHeight = 15;
+constexpr int kGridColumnWidths[] = {54, 41, 39, 48};
+constexpr int kZoomMaxDigits = 3;
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
+  ui_->setupUi(this);
+  setWindowTitle(main_window_caption());
+
+  // What a Designer form cannot hold. A list with entries starts on its first one; the kinds of
+  // program start with no entry chosen and the prompt as their text.
+  const QString prompt = ui_->Programs->currentText();
+  ui_->Programs->setCurrentIndex(-1);
+  ui_->Programs->setEditText(prompt);
+
+  QHeaderView* header = ui_->StringGrid1->horizontalHeader();
+  header->setFixedHeight(kGridRowHeight);
+  header->setSectionResizeMode(QHeaderView::Fixed);
+  for (int column = 0; column < static_cast<int>(std::size(kGridColumnWidths)); ++column) {
+    header->resizeSection(column, kGridColumnWidths[column]);
+  }
+  ui_->StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+  ui_->SE_zoom->findChild<QLineEdit*>()->setMaxLength(kZoomMaxDigits);
+
+  const QIcon browse = style()->standardIcon(QStyle::SP_DirOpenIcon);
+  ui_->change_name->setIcon(browse);
+  ui_->BitBtn2->setIcon(browse);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::set_moving(bool moving) {
+  QWidget* const motion_controls[] = {
+      ui_->B_up,    ui_->B_down,  ui_->B_left,    ui_->B_right,     ui_->B_z_up,  ui_->B_z_down,
+      ui_->BitBtn1, ui_->Button8, ui_->Button5,   ui_->Button6,     ui_->Button7, ui_->B_risov,
+      ui_->B_drill, ui_->Button4, ui_->ComboBox1, ui_->change_name, ui_->BitBtn2, ui_->Button10};
+  for (QWidget* control : motion_controls) control->setEnabled(!moving);
+  ui_->B_stop->setEnabled(moving);
+  moving_ = moving;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (moving_) {
+    event->ignore();
+  } else {
+    QWidget::closeEvent(event);
+  }
+}
+
+void TForm1::show_position(const PositionDisplay& display) {
+  QLineEdit* const views[] = {ui_->view_x, ui_->view_y, ui_->view_z};
+  for (size_t axis = 0; axis < display.view.size(); ++axis) {
+    views[axis]->setText(QString::fromStdString(display.view[axis]));
+  }
+  ui_->Gauge1->setValue(display.gauge);
+}
+
+}  // namespace zor

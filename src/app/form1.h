@@ -1,0 +1,45 @@
+// The main window Form1: the layout of Form1.ui, and its controls' events wired to the core's
+// handlers of the same names. The window holds no logic of its own.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TForm1;
+}
+
+namespace zor {
+
+class Session;
+struct PositionDisplay;
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Every control's event calls the session's handler of the same name; the stop button and
+  // the Esc key ask the session to stop. The session must outlive the window's events.
+  void attach(Session& session);
+
+  // While the machine moves, every control that would start a second motion or change the
+  // coordinates, the port or a running job's data is disabled, and only then is "Стоп" enabled.
+  void set_moving(bool moving);
+
+  // The position panel and the gauge.
+  void show_position(const PositionDisplay& display);
+
+ protected:
+  // Closing the window ends the program; while the machine moves it is refused, so the machine
+  // never goes on moving without a window to stop it from.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  std::unique_ptr<Ui::TForm1> ui_;
+  bool moving_ = false;
+};
+
+}  // namespace zor

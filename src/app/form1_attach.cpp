@@ -1,0 +1,54 @@
+// The events of the main window and the core's handlers they call. Kept apart from the layout so
+// the window can be built and looked at without a core behind it.
+#include <QShortcut>
+
+#include "common/session.h"
+#include "form1.h"
+#include "key_press_filter.h"
+#include "ui_Form1.h"
+
+namespace zor {
+
+void TForm1::attach(Session& session) {
+  Session* const s = &session;
+  const auto on_click = [this, s](QAbstractButton* button, void (Session::*handler)()) {
+    connect(button, &QAbstractButton::clicked, this, [s, handler] { (s->*handler)(); });
+  };
+
+  on_click(ui_->B_left, &Session::B_leftClick);
+  on_click(ui_->B_right, &Session::B_rightClick);
+  on_click(ui_->B_up, &Session::B_upClick);
+  on_click(ui_->B_down, &Session::B_downClick);
+  on_click(ui_->B_z_up, &Session::B_z_upClick);
+  on_click(ui_->B_z_down, &Session::B_z_downClick);
+  connect(ui_->TrackBar1, &QSlider::valueChanged, this, [s] { s->TrackBar1Change(); });
+  connect(ui_->TrackBar2, &QSlider::valueChanged, this, [s] { s->TrackBar2Change(); });
+  on_click(ui_->BitBtn1, &Session::BitBtn1Click);
+  on_click(ui_->Button8, &Session::Button8Click);
+
+  on_click(ui_->Button5, &Session::Button5Click);
+  on_click(ui_->Button6, &Session::Button6Click);
+  on_click(ui_->Button7, &Session::Button7Click);
+
+  on_click(ui_->Button4, &Session::Button4Click);
+
+  // A chosen entry (also the one already chosen) and typed text both change the kind of program.
+  connect(ui_->Programs, &QComboBox::activated, this, [s] { s->ProgramsChange(); });
+  connect(ui_->Programs->lineEdit(), &QLineEdit::textEdited, this, [s] { s->ProgramsChange(); });
+  on_click(ui_->B_risov, &Session::B_risovClick);
+  on_click(ui_->B_drill, &Session::B_drillClick);
+  on_click(ui_->change_name, &Session::change_nameClick);
+  on_click(ui_->BitBtn2, &Session::change_nameClick);
+  on_click(ui_->Call_V_render, &Session::Call_V_renderClick);
+  on_click(ui_->CB_holost, &Session::CB_holostClick);
+  ui_->CB_holost->installEventFilter(new KeyPressFilter(this, [s] { s->CB_holostKeyDown(); }));
+  connect(ui_->SE_zoom, &QSpinBox::textChanged, this, [s] { s->SE_zoomChange(); });
+  on_click(ui_->C_autozoom, &Session::C_autozoomClick);
+  on_click(ui_->Button10, &Session::Button10Click);
+
+  on_click(ui_->B_stop, &Session::stop_request);
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+          [s] { s->stop_request(); });
+}
+
+}  // namespace zor

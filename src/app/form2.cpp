@@ -1,0 +1,43 @@
+#include "form2.h"
+
+#include <QResizeEvent>
+
+#include "ui_Form2.h"
+
+namespace zor {
+
+namespace {
+constexpr QPoint kDesignedPosition{387, 224};
+}  // namespace
+
+TForm2::TForm2(QWidget* parent)
+    : QWidget(parent),
+      ui_(std::make_unique<Ui::TForm2>()),
+      image_(0, 0),
+      drawing_(image_, [this] { ui_->Image1->update(); }) {
+  ui_->setupUi(this);
+  // Only the main window's closing ends the program.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  move(kDesignedPosition);
+  image_.resize(width(), height());
+  ui_->Image1->set_picture(&image_);
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::show() {
+  QWidget::show();
+}
+
+void TForm2::activate() {
+  QWidget::show();
+  raise();
+  activateWindow();
+}
+
+void TForm2::resizeEvent(QResizeEvent* event) {
+  image_.resize(event->size().width(), event->size().height());
+  QWidget::resizeEvent(event);
+}
+
+}  // namespace zor

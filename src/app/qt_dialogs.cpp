@@ -1,0 +1,56 @@
+#include "qt_dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <stdexcept>
+
+#include "app_identity.h"
+#include "f_stop.h"
+
+namespace zor {
+
+namespace {
+
+void show_box(QWidget* owner, const QString& caption, const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, caption, QString::fromStdString(text), QMessageBox::Ok,
+                  owner);
+  box.exec();
+}
+
+}  // namespace
+
+void QtDialogs::message(const std::string& text) {
+  show_box(owner_, application_title(), text);
+}
+
+void QtDialogs::error_box(const std::string& caption, const std::string& text) {
+  show_box(owner_, QString::fromStdString(caption), text);
+}
+
+std::optional<std::string> QtDialogs::open_file(const std::string& filter) {
+  const QString path =
+      QFileDialog::getOpenFileName(owner_, QString(), QString(), qt_file_filter(filter));
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+bool QtDialogs::ask_continue() {
+  if (stop_window_ == nullptr) throw std::logic_error("the stop question has no window yet");
+  return stop_window_->ask();
+}
+
+QString qt_file_filter(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& name = parts[i];
+    const QString& pattern = parts[i + 1];
+    if (name.isEmpty() && pattern.isEmpty()) continue;
+    const QString gap = name.endsWith(u' ') ? QString() : QStringLiteral(" ");
+    filters << name + gap + u'(' + pattern + u')';
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+}  // namespace zor

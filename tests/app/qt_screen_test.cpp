@@ -1,0 +1,122 @@
+// The step loop's screen: repaints limited to about 60 a second during a run, always at its end;
+// the controls that start motion disabled while the machine moves.
+#include "qt_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include "app_test_support.h"
+#include "common/raster_canvas.h"
+#include "common/session.h"
+#include "form1.h"
+#include "form3.h"
+
+namespace zor::testing {
+namespace {
+
+constexpr int64_t kMillisecond = 1'000'000;
+
+class QtScreenRepaints : public ::testing::Test {
+ protected:
+  QtScreenRepaints() : screen(window, [this] { return now; }) {
+    screen.set_display([this]() -> const PositionDisplay& { return display; });
+  }
+
+  std::string view_x() const { return find<QLineEdit>(window, "view_x")->text().toStdString(); }
+
+  int64_t now = 0;
+  PositionDisplay display;
+  TForm1 window;
+  QtScreen screen;
+};
+
+TEST_F(QtScreenRepaints, FirstChangeShowsAtOnceLaterOnesWaitOutTheInterval) {
+  display.view[0] = "0,0025";
+  screen.position_changed();
+  EXPECT_EQ(screen.repaints(), 1);
+  EXPECT_EQ(view_x(), "0,0025");
+
+  display.view[0] = "0,005";
+  now = QtScreen::kRepaintInterval - 1;
+  screen.position_changed();
+  EXPECT_EQ(screen.repaints(), 1);
+  EXPECT_EQ(view_x(), "0,0025") << "not repainted within the interval";
+
+  now = QtScreen::kRepaintInterval;
+  screen.position_changed();
+  EXPECT_EQ(screen.repaints(), 2);
+  EXPECT_EQ(view_x(), "0,005");
+}
+
+TEST_F(QtScreenRepaints, AboutSixtyTimesASecondWhateverTheStepRate) {
+  for (int64_t step = 0; step < 20'000; ++step) {  // one second at 20 kHz
+    now = step * 50'000;
+    screen.position_changed();
+  }
+  EXPECT_GE(screen.repaints(), 59);
+  EXPECT_LE(screen.repaints(), 61);
+}
+
+TEST_F(QtScreenRepaints, EndOfRunAlwaysRepaints) {
+  screen.position_changed();
+  display.view = {"1", "2", "3"};
+  display.gauge = 100;
+  now = kMillisecond;
+  screen.run_ended();
+  EXPECT_EQ(screen.repaints(), 2);
+  EXPECT_EQ(view_x(), "1");
+  EXPECT_EQ(find<QLineEdit>(window, "view_z")->text().toStdString(), "3");
+  EXPECT_EQ(find<QProgressBar>(window, "Gauge1")->value(), 100);
+  // The interval counts from that repaint.
+  now += QtScreen::kRepaintInterval - 1;
+  screen.position_changed();
+  EXPECT_EQ(screen.repaints(), 2);
+}
+
+TEST_F(QtScreenRepaints, PathWindowShowsOnceItExistsWithoutTakingTheFocus) {
+  screen.show_path_window();  // not created yet: nothing to show, no failure
+  RasterCanvas path(585, 457);
+  TForm3 form3(path);
+  screen.set_path_window(form3);
+  screen.show_path_window();
+  EXPECT_FALSE(form3.isHidden());
+  EXPECT_TRUE(form3.testAttribute(Qt::WA_ShowWithoutActivating));
+  form3.close();
+  screen.show_path_window();
+  EXPECT_FALSE(form3.isHidden()) << "closed by the operator, shown again by the next step";
+}
+
+// While the machine moves, what would start a second motion or change the data of the running
+// one is disabled; the stop button is the other way round, and the previews stay live.
+const char* const kMotionControls[] = {"B_up",        "B_down",  "B_left",  "B_right", "B_z_up",
+                                       "B_z_down",    "BitBtn1", "Button8", "Button5", "Button6",
+                                       "Button7",     "B_risov", "B_drill", "Button4", "ComboBox1",
+                                       "change_name", "BitBtn2", "Button10"};
+const char* const kLiveControls[] = {"Call_V_render", "CB_holost",    "C_autozoom", "SE_zoom",
+                                     "TrackBar1",     "PageControl1", "Edit9"};
+
+TEST_F(QtScreenRepaints, MovingDisablesMotionControlsAndEnablesStop) {
+  screen.moving_changed(true);
+  for (const char* name : kMotionControls) EXPECT_FALSE(find(window, name)->isEnabled()) << name;
+  for (const char* name : kLiveControls) EXPECT_TRUE(find(window, name)->isEnabled()) << name;
+  EXPECT_TRUE(find(window, "B_stop")->isEnabled());
+
+  screen.moving_changed(false);
+  for (const char* name : kMotionControls) EXPECT_TRUE(find(window, name)->isEnabled()) << name;
+  EXPECT_FALSE(find(window, "B_stop")->isEnabled());
+}
+
+TEST_F(QtScreenRepaints, MainWindowDoesNotCloseWhileTheMachineMoves) {
+  window.show();
+  screen.moving_changed(true);
+  EXPECT_FALSE(window.close());
+  EXPECT_FALSE(window.isHidden());
+  screen.moving_changed(false);
+  EXPECT_TRUE(window.close());
+  EXPECT_TRUE(window.isHidden());
+}
+
+}  // namespace
+}  // namespace zor::testing
