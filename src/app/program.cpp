@@ -1,0 +1,49 @@
+#include "program.h"
+
+#include "application.h"
+#include "common/clock.h"
+#include "common/session.h"
+#include "deferred_preview.h"
+#include "f_stop.h"
+#include "form1.h"
+#include "form2.h"
+#include "form3.h"
+#include "qt_dialogs.h"
+#include "qt_form.h"
+#include "qt_screen.h"
+
+namespace zor {
+
+// The windows in the order of start-up: the main window and its creation handler first, then
+// the confirmation, preview and path windows, all hidden.
+int run_program(Application& app, OsPortApi& os) {
+  TForm1 form1;
+  QtForm form(form1);
+  QtDialogs dialogs(&form1);
+  app.set_dialogs(&dialogs);
+  QtScreen screen(form1);
+  DeferredPreview preview;
+  RealClock clock;
+  Session session({form, dialogs, preview, screen, clock, os});
+  screen.set_display([&session]() -> const PositionDisplay& { return session.display(); });
+  form1.attach(session);
+  const bool created = session.FormCreate();
+
+  TF_stop f_stop;
+  dialogs.set_stop_window(f_stop);
+  TForm2 form2;
+  preview.bind(form2);
+  TForm3 form3(session.path_picture());
+  screen.set_path_window(form3);
+
+  int status = 1;  // the port connection failed: the program ends right after start-up
+  if (created) {
+    form1.show();
+    status = Application::exec();
+  }
+  session.FormDestroy();
+  app.set_dialogs(nullptr);
+  return status;
+}
+
+}  // namespace zor
