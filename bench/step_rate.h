@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "common/clock.h"
@@ -75,6 +76,9 @@ class StepRateRig {
     return r;
   }
 
+  const PositionDisplay& display() const { return display_; }
+  const RasterCanvas& path() const { return path_; }
+
   // Nanoseconds per step of everything but the wait: a run with no wait at all.
   double step_cost_ns(int steps) {
     const int64_t start = clock_.now();
@@ -96,7 +100,9 @@ class StepRateRig {
   Motion motion_{ctx_, port_, clock_, screen_, dialogs_, display_, path_};
 };
 
-inline void print_table(const char* title, Screen& screen) {
+// `attach` connects the screen to each rig's display and path picture before it runs.
+inline void print_table(const char* title, Screen& screen,
+                        const std::function<void(StepRateRig&)>& attach = {}) {
   std::printf("\n%s\n", title);
   std::printf("%8s | %31s | %31s\n", "", "chained from the previous write",
               "measured from the wait's start");
@@ -105,14 +111,17 @@ inline void print_table(const char* title, Screen& screen) {
   for (double rate : {400.0, 1600.0, 4000.0, 10000.0, 20000.0, 25000.0}) {
     const int steps = static_cast<int>(std::max(400.0, rate / 2));  // about half a second
     StepRateRig chained_rig(screen);
+    if (attach) attach(chained_rig);
     const RateResult c = chained_rig.run(rate, steps, Motion::StepTiming::kChained);
     StepRateRig literal_rig(screen);
+    if (attach) attach(literal_rig);
     const RateResult l = literal_rig.run(rate, steps, Motion::StepTiming::kFromWaitStart);
     std::printf("%8.0f | %9.1f %6.4f %6.2f %7.2f | %9.1f %6.4f %6.2f %7.2f\n", rate, c.achieved,
                 c.achieved / rate, c.error_p50_us, c.error_p99_us, l.achieved, l.achieved / rate,
                 l.error_p50_us, l.error_p99_us);
   }
   StepRateRig cost_rig(screen);
+  if (attach) attach(cost_rig);
   std::printf("per-step cost of everything but the wait: %.2f us\n",
               cost_rig.step_cost_ns(20000) / 1000);
 }
