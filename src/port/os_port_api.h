@@ -62,4 +62,39 @@ class OsPortApi {
   virtual void direct_out(uint16_t address, uint8_t value) = 0;
 };
 
+// A system without a service manager: the service-control library is never found, so the
+// connection's service steps are skipped and only the device decides.
+class OsPortApiWithoutServices : public OsPortApi {
+ public:
+  // `library_missing` is the last-error value a failed library lookup leaves.
+  explicit OsPortApiWithoutServices(uint32_t library_missing) : library_missing_(library_missing) {}
+
+  void set_last_error(uint32_t code) override { last_error_ = code; }
+  uint32_t last_error() const override { return last_error_; }
+  OsHandle load_library(const std::string&) override {
+    last_error_ = library_missing_;
+    return 0;
+  }
+  OsHandle get_proc_address(OsHandle, const std::string&) override {
+    last_error_ = library_missing_;
+    return 0;
+  }
+  void free_library(OsHandle) override {}
+  OsHandle open_sc_manager(OsHandle, uint32_t) override { return 0; }
+  OsHandle create_service(OsHandle, OsHandle, const std::string&, const std::string&, uint32_t,
+                          uint32_t, uint32_t, uint32_t, const std::string&) override {
+    return 0;
+  }
+  OsHandle open_service(OsHandle, OsHandle, const std::string&, uint32_t) override { return 0; }
+  bool start_service(OsHandle, OsHandle, uint32_t, const char**) override { return false; }
+  bool delete_service(OsHandle, OsHandle) override { return false; }
+  bool close_service_handle(OsHandle, OsHandle) override { return false; }
+
+ protected:
+  uint32_t last_error_ = 0;
+
+ private:
+  uint32_t library_missing_;
+};
+
 }  // namespace zor

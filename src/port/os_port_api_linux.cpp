@@ -107,7 +107,10 @@ std::unique_ptr<OsPortApi> make_system_port_api() {
 }
 
 LinuxPortApi::LinuxPortApi(std::string proc_root, std::string dev_root, ParportKernel& kernel)
-    : proc_root_(std::move(proc_root)), dev_root_(std::move(dev_root)), kernel_(kernel) {}
+    : OsPortApiWithoutServices(ENOENT),
+      proc_root_(std::move(proc_root)),
+      dev_root_(std::move(dev_root)),
+      kernel_(kernel) {}
 
 LinuxPortApi::~LinuxPortApi() {
   close_ports();
@@ -272,16 +275,6 @@ int LinuxPortApi::transfer(uint32_t code, uint8_t port_code, uint8_t& value) {
   errno = 0;
   if (kernel_.ioctl(port.fd, request, &byte) != 0) return failure_errno();
   if (!write) value = byte;
-  return 0;
-}
-
-OsHandle LinuxPortApi::load_library(const std::string&) {
-  last_error_ = ENOENT;
-  return 0;
-}
-
-OsHandle LinuxPortApi::get_proc_address(OsHandle, const std::string&) {
-  last_error_ = ENOENT;
   return 0;
 }
 

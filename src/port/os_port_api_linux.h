@@ -24,7 +24,7 @@ class ParportKernel {
 
 ParportKernel& system_parport_kernel();
 
-class LinuxPortApi : public OsPortApi {
+class LinuxPortApi : public OsPortApiWithoutServices {
  public:
   // `proc_root` and `dev_root` stand for /proc and /dev.
   LinuxPortApi(std::string proc_root, std::string dev_root, ParportKernel& kernel);
@@ -40,22 +40,6 @@ class LinuxPortApi : public OsPortApi {
   void close_handle(OsHandle handle) override;
   bool device_control(OsHandle device, uint32_t code, void* in, uint32_t in_size, void* out,
                       uint32_t out_size, uint32_t* bytes_returned) override;
-  void set_last_error(uint32_t code) override { last_error_ = code; }
-  uint32_t last_error() const override { return last_error_; }
-
-  // There is no service manager: the library is never found.
-  OsHandle load_library(const std::string& name) override;
-  OsHandle get_proc_address(OsHandle library, const std::string& name) override;
-  void free_library(OsHandle) override {}
-  OsHandle open_sc_manager(OsHandle, uint32_t) override { return 0; }
-  OsHandle create_service(OsHandle, OsHandle, const std::string&, const std::string&, uint32_t,
-                          uint32_t, uint32_t, uint32_t, const std::string&) override {
-    return 0;
-  }
-  OsHandle open_service(OsHandle, OsHandle, const std::string&, uint32_t) override { return 0; }
-  bool start_service(OsHandle, OsHandle, uint32_t, const char**) override { return false; }
-  bool delete_service(OsHandle, OsHandle) override { return false; }
-  bool close_service_handle(OsHandle, OsHandle) override { return false; }
 
   std::string executable_directory() override;
   uint8_t direct_in(uint16_t address) override;
@@ -85,7 +69,6 @@ class LinuxPortApi : public OsPortApi {
   uint32_t platform_ = 0;
   bool direct_access_ = false;
   bool device_open_ = false;
-  uint32_t last_error_ = 0;
 };
 
 }  // namespace zor

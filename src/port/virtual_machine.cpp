@@ -20,7 +20,6 @@ constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorInvalidHandle = 6;
 constexpr uint32_t kErrorInvalidParameter = 87;
 constexpr uint32_t kErrorModNotFound = 126;
-constexpr uint32_t kErrorProcNotFound = 127;
 
 constexpr OsHandle kDeviceHandle = 1;
 // Inputs of a port with nothing driving them: all lines high, BUSY read inverted.
@@ -93,7 +92,8 @@ void VirtualMachine::clear_trace() {
   trace_times_.clear();
 }
 
-VirtualPortApi::VirtualPortApi(VirtualMachine& machine) : machine_(machine) {}
+VirtualPortApi::VirtualPortApi(VirtualMachine& machine)
+    : OsPortApiWithoutServices(kErrorModNotFound), machine_(machine) {}
 
 OsHandle VirtualPortApi::open_device(const std::string& path) {
   if (path != kLptDevicePath) {
@@ -167,16 +167,6 @@ void VirtualPortApi::write_register(uint8_t port_code, uint8_t value) {
     default:  // the status lines are inputs
       break;
   }
-}
-
-OsHandle VirtualPortApi::load_library(const std::string&) {
-  last_error_ = kErrorModNotFound;
-  return 0;
-}
-
-OsHandle VirtualPortApi::get_proc_address(OsHandle, const std::string&) {
-  last_error_ = kErrorProcNotFound;
-  return 0;
 }
 
 }  // namespace zor

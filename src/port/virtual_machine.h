@@ -63,7 +63,7 @@ class VirtualMachine {
 // A driver device with one parallel port, at LPT2 ($378), wired to a VirtualMachine. LPT1 and
 // LPT3 have no port behind them: every register reads $FF and writes go nowhere. There is no
 // service manager and no direct port access: the device is always there.
-class VirtualPortApi : public OsPortApi {
+class VirtualPortApi : public OsPortApiWithoutServices {
  public:
   explicit VirtualPortApi(VirtualMachine& machine);
 
@@ -72,20 +72,6 @@ class VirtualPortApi : public OsPortApi {
   void close_handle(OsHandle handle) override;
   bool device_control(OsHandle device, uint32_t code, void* in, uint32_t in_size, void* out,
                       uint32_t out_size, uint32_t* bytes_returned) override;
-  void set_last_error(uint32_t code) override { last_error_ = code; }
-  uint32_t last_error() const override { return last_error_; }
-  OsHandle load_library(const std::string& name) override;
-  OsHandle get_proc_address(OsHandle library, const std::string& name) override;
-  void free_library(OsHandle) override {}
-  OsHandle open_sc_manager(OsHandle, uint32_t) override { return 0; }
-  OsHandle create_service(OsHandle, OsHandle, const std::string&, const std::string&, uint32_t,
-                          uint32_t, uint32_t, uint32_t, const std::string&) override {
-    return 0;
-  }
-  OsHandle open_service(OsHandle, OsHandle, const std::string&, uint32_t) override { return 0; }
-  bool start_service(OsHandle, OsHandle, uint32_t, const char**) override { return false; }
-  bool delete_service(OsHandle, OsHandle) override { return false; }
-  bool close_service_handle(OsHandle, OsHandle) override { return false; }
   std::string executable_directory() override { return {}; }
   uint8_t direct_in(uint16_t) override { return 0xFF; }
   void direct_out(uint16_t, uint8_t) override {}
@@ -97,7 +83,6 @@ class VirtualPortApi : public OsPortApi {
   VirtualMachine& machine_;
   bool open_ = false;
   uint8_t control_ = 0x0C;  // the usual idle control lines: not in reset, nothing selected
-  uint32_t last_error_ = 0;
 };
 
 }  // namespace zor
