@@ -3,10 +3,21 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "run/job_run.h"
 #include "run/run_options.h"
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The report and the messages are the same bytes on every system: UTF-8 text with "\n" line
+  // ends, which text mode would turn into "\r\n".
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   const std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   const auto options = zor::run::parse_run_options(args, error);
