@@ -77,7 +77,7 @@ class StepRateRig {
   }
 
   const PositionDisplay& display() const { return display_; }
-  const RasterCanvas& path() const { return path_; }
+  RasterCanvas& path() { return path_; }
 
   // Nanoseconds per step of everything but the wait: a run with no wait at all.
   double step_cost_ns(int steps) {

@@ -44,6 +44,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
   const QIcon browse = style()->standardIcon(QStyle::SP_DirOpenIcon);
   ui_->change_name->setIcon(browse);
   ui_->BitBtn2->setIcon(browse);
+
+  // The position panel and the gauge repaint during every run: painted whole on their own
+  // background, they spare Qt repainting the tabs and the group box behind them.
+  for (QWidget* live : std::initializer_list<QWidget*>{ui_->view_x, ui_->view_y, ui_->view_z,
+                                                       ui_->Gauge1}) {
+    live->setAutoFillBackground(true);
+    live->setAttribute(Qt::WA_OpaquePaintEvent);
+  }
 }
 
 TForm1::~TForm1() = default;

@@ -1,11 +1,12 @@
 #include "form3.h"
 
+#include "common/raster_canvas.h"
 #include "ui_Form3.h"
 
 namespace zor {
 
-TForm3::TForm3(const RasterCanvas& path, QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::TForm3>()) {
+TForm3::TForm3(RasterCanvas& path, QWidget* parent)
+    : QWidget(parent), path_(path), ui_(std::make_unique<Ui::TForm3>()) {
   ui_->setupUi(this);
   // Only the main window's closing ends the program.
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -17,7 +18,11 @@ TForm3::TForm3(const RasterCanvas& path, QWidget* parent)
 TForm3::~TForm3() = default;
 
 void TForm3::picture_changed() {
-  ui_->Image1->update();
+  // Only what the steps drew since the last repaint: the path grows by a few pixels at a time.
+  const PixelRect area = path_.take_changed_area();
+  if (area.left > area.right) return;
+  ui_->Image1->update(QRect(QPoint(static_cast<int>(area.left), static_cast<int>(area.top)),
+                            QPoint(static_cast<int>(area.right), static_cast<int>(area.bottom))));
 }
 
 }  // namespace zor

@@ -17,13 +17,14 @@ class TForm3 : public QWidget {
 
  public:
   // The picture is the session's; it must outlive the window.
-  explicit TForm3(const RasterCanvas& path, QWidget* parent = nullptr);
+  explicit TForm3(RasterCanvas& path, QWidget* parent = nullptr);
   ~TForm3() override;
 
   // The picture changed: it is repainted at the next event processing.
   void picture_changed();
 
  private:
+  RasterCanvas& path_;
   std::unique_ptr<Ui::TForm3> ui_;
 };
 

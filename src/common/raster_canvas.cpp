@@ -26,6 +26,7 @@ void RasterCanvas::resize(int width, int height) {
   pixels_ = std::move(resized);
   width_ = width;
   height_ = height;
+  changed_ = {0, 0, width_ - 1, height_ - 1};
 }
 
 Color RasterCanvas::pixel(int x, int y) const {
@@ -58,6 +59,13 @@ void RasterCanvas::ellipse(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
 
 void RasterCanvas::fill(Color color) {
   std::fill(pixels_.begin(), pixels_.end(), color);
+  changed_ = {0, 0, width_ - 1, height_ - 1};
+}
+
+PixelRect RasterCanvas::take_changed_area() {
+  const PixelRect area = changed_;
+  changed_ = PixelRect{};
+  return area;
 }
 
 PixelRect RasterCanvas::pen_reach() const {
@@ -78,7 +86,13 @@ void RasterCanvas::fill_rect(int64_t left, int64_t top, int64_t right, int64_t b
   top = std::max<int64_t>(top, 0);
   right = std::min<int64_t>(right, width_ - 1);
   bottom = std::min<int64_t>(bottom, height_ - 1);
-  if (left > right) return;
+  if (left > right || top > bottom) return;
+  if (changed_.left > changed_.right) {
+    changed_ = {left, top, right, bottom};
+  } else {
+    changed_ = {std::min(changed_.left, left), std::min(changed_.top, top),
+                std::max(changed_.right, right), std::max(changed_.bottom, bottom)};
+  }
   for (int64_t y = top; y <= bottom; ++y) {
     const auto row = pixels_.begin() + static_cast<ptrdiff_t>(y * width_);
     std::fill(row + static_cast<ptrdiff_t>(left), row + static_cast<ptrdiff_t>(right + 1), color);

@@ -41,6 +41,10 @@ class RasterCanvas : public Canvas {
   void ellipse(int64_t x1, int64_t y1, int64_t x2, int64_t y2) override;
   void fill(Color color) override;
 
+  // The smallest rectangle holding every pixel changed since the last call (empty: right <
+  // left), so a window repaints only what the drawing changed.
+  PixelRect take_changed_area();
+
  private:
   // The pixels whose pen square reaches into the picture.
   PixelRect pen_reach() const;
@@ -55,6 +59,7 @@ class RasterCanvas : public Canvas {
   int pen_width_ = 1;
   int64_t pen_x_ = 0;
   int64_t pen_y_ = 0;
+  PixelRect changed_;
 };
 
 }  // namespace zor

@@ -433,3 +433,29 @@ TEST(RasterCanvasToPixel, NearestHalvesEvenHeldInRange) {
 
 }  // namespace
 }  // namespace zor
+
+namespace zor {
+namespace {
+
+TEST(RasterCanvasChangedArea, HoldsWhatWasDrawnSinceItWasLastTaken) {
+  RasterCanvas canvas(100, 80);
+  canvas.take_changed_area();
+  const PixelRect none = canvas.take_changed_area();
+  EXPECT_GT(none.left, none.right);
+  canvas.move_to(10, 20);
+  canvas.line_to(30, 25);  // the end pixel is not drawn
+  canvas.set_pen_width(2);
+  canvas.line_to(30, 200);  // clipped at the bottom
+  const PixelRect drawn = canvas.take_changed_area();
+  EXPECT_EQ(drawn.left, 10);
+  EXPECT_EQ(drawn.top, 20);
+  EXPECT_EQ(drawn.right, 31);
+  EXPECT_EQ(drawn.bottom, 79);
+  canvas.fill(kWhite);
+  const PixelRect all = canvas.take_changed_area();
+  EXPECT_EQ(all.right, 99);
+  EXPECT_EQ(all.bottom, 79);
+}
+
+}  // namespace
+}  // namespace zor
