@@ -150,6 +150,33 @@ Currency signed_units(bool negative, uint64_t magnitude) {
   return static_cast<Currency>(negative ? uint64_t{0} - magnitude : magnitude);
 }
 
+// A text too long to read in a message box (a megabyte line of a file) is shown by its
+// beginning and its end around an ellipsis: a box would take ages to lay the whole of it out.
+constexpr size_t kShownHead = 160;
+constexpr size_t kShownTail = 40;
+constexpr std::string_view kEllipsis = "\u2026";
+
+// The first position at or after `pos` that does not split a UTF-8 sequence; in bytes that
+// are no UTF-8 at all, at most three bytes on.
+size_t utf8_boundary(std::string_view text, size_t pos) {
+  for (int i = 0; i < 3 && pos < text.size(); ++i, ++pos) {
+    if ((static_cast<unsigned char>(text[pos]) & 0xC0) != 0x80) break;
+  }
+  return pos;
+}
+
+// A NUL byte would end the message wherever it travels as a C string (an exception's what(),
+// a message box), leaving the operator a bare quote: it is shown as the symbol for NUL.
+void append_shown(std::string& message, std::string_view text) {
+  constexpr std::string_view kNulSymbol = "\u2400";
+  for (size_t nul; (nul = text.find('\0')) != std::string_view::npos;) {
+    message += text.substr(0, nul);
+    message += kNulSymbol;
+    text.remove_prefix(nul + 1);
+  }
+  message += text;
+}
+
 }  // namespace
 
 std::string point_to_comma(std::string_view text) {
@@ -160,10 +187,14 @@ std::string point_to_comma(std::string_view text) {
 
 std::string conversion_message(std::string_view text) {
   constexpr std::string_view kTail = "' is not a valid floating point value";
-  std::string message;
-  message.reserve(1 + text.size() + kTail.size());  // texts may be megabytes long
-  message += '\'';
-  message += text;
+  std::string message = "'";
+  if (text.size() <= kShownHead + kShownTail + kEllipsis.size()) {
+    append_shown(message, text);
+  } else {
+    append_shown(message, text.substr(0, utf8_boundary(text, kShownHead)));
+    message += kEllipsis;
+    append_shown(message, text.substr(utf8_boundary(text, text.size() - kShownTail)));
+  }
   message += kTail;
   return message;
 }

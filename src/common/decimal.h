@@ -22,7 +22,9 @@ std::string point_to_comma(std::string_view text);
 Currency text_to_currency(std::string_view text);
 // The same, as the Double the rest of the system computes with.
 double text_to_double(std::string_view text);
-// "'%s' is not a valid floating point value" with the text in place of %s.
+// "'%s' is not a valid floating point value" with the text in place of %s. A NUL byte is
+// shown as the symbol for NUL (U+2400), so that the message stays whole; a text longer than
+// 203 bytes by its first 160 and last 40 bytes (whole UTF-8 characters) around "…".
 std::string conversion_message(std::string_view text);
 
 // A Double rounded to 0.0001 (halves to even); throws ConversionError when it does not fit.

@@ -191,8 +191,10 @@ void GerberInterpreter::plot_draw() {
     moves_.down_up(0, modes_.speed_z_down);
     for (int k = 0; k <= kCirclePoints; ++k) {
       const double angle = k * kCirclePi * 2 / 360;
-      state_.x = std::cos(angle) * r + (x0 - r);
-      state_.y = std::sin(angle) * r + y0;
+      // The first point is the programmed point itself. Through the formula a radius that
+      // dwarfs the coordinates swallows them, and the pen would first draw to another place.
+      state_.x = k == 0 ? x0 : std::cos(angle) * r + (x0 - r);
+      state_.y = k == 0 ? y0 : std::sin(angle) * r + y0;
       moves_.move_to_xy(state_.x, state_.y, modes_.speed_work);
     }
   }
