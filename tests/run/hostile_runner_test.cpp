@@ -15,47 +15,21 @@
 #include <vector>
 
 #include "motion/motion.h"
-#include "session_rig.h"
+#include "runner_process.h"
 
 namespace zor::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string quoted(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using Outcome = RunnerResult;
 
 Outcome run(const std::vector<std::string>& args) {
-  const TempFile err("stderr.txt", "");
-  std::string cmd = quoted(ZOR_RUNNER);
-  for (const auto& a : args) cmd += " " + quoted(a);
-  cmd += " 2>" + quoted(err.path()) + " </dev/null";
-  Outcome r;
-  FILE* pipe = ::popen(cmd.c_str(), "r");
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) r.out.append(buf, n);
-  const int raw = ::pclose(pipe);
-  // A crash or a sanitizer's abort is no exit status at all.
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream f(err.path(), std::ios::binary);
-  r.err.assign(std::istreambuf_iterator<char>(f), {});
-  EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;
-  EXPECT_EQ(r.err.find("runtime error:"), std::string::npos) << r.err;
-  return r;
+  return run_runner(args);
 }
 
 std::string field(const std::string& json, const std::string& name) {
-  const std::regex re("\"" + name + "\": (\\[[^\\]]*\\]|[^,}]+)");
-  std::smatch m;
-  return std::regex_search(json, m, re) ? m[1].str() : "<missing>";
+  return report_field(json, name);
 }
 
 std::string messages(std::initializer_list<std::string> texts) {

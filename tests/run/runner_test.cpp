@@ -12,23 +12,14 @@
 #include <vector>
 
 #include "run/json_report.h"
-#include "session_rig.h"
+#include "runner_process.h"
 
 namespace zor::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string quoted(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using Result = RunnerResult;
 
 std::string read_file(const fs::path& p) {
   std::ifstream f(p, std::ios::binary);
@@ -36,30 +27,16 @@ std::string read_file(const fs::path& p) {
 }
 
 Result run(const std::vector<std::string>& args) {
-  const fs::path err = fs::temp_directory_path() / ("zor-run-err-" + std::to_string(::getpid()));
-  std::string cmd = quoted(ZOR_RUNNER);
-  for (const auto& a : args) cmd += " " + quoted(a);
-  cmd += " 2>" + quoted(err.string());
-  Result r;
-  FILE* pipe = ::popen(cmd.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-  const int raw = ::pclose(pipe);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.err = read_file(err);
-  fs::remove(err);
-  return r;
+  return run_runner(args);
 }
 
-// The text of one field of the report.
 std::string field(const std::string& json, const std::string& name) {
-  const std::regex re("\"" + name + "\": (\\[[^\\]]*\\]|[^,}]+)");
-  std::smatch m;
-  return std::regex_search(json, m, re) ? m[1].str() : "<missing>";
+  return report_field(json, name);
 }
 
-std::string example(const char* name) { return std::string(ZOR_EXAMPLES) + "/" + name; }
+std::string example(const char* name) {
+  return std::string(ZOR_EXAMPLES) + "/" + name;
+}
 
 TEST(Runner, DrawsTheExampleAndReportsEveryField) {
   TempFile png("path.png", "");
@@ -159,10 +136,15 @@ TEST(Runner, GerberExampleDrawsOnTheVirtualMachine) {
 }
 
 TEST(Runner, WrongUsagePrintsUsageAndNoReport) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"draw"}, {"paint", "x.dxf"}, {"--marker", "abc", "draw", "x"},
-        {"--marker", "123", "draw", "x"}, {"draw", "x.dxf", "--no-return"}, {"--bogus", "draw", "x"},
-        {"--port", "$3bc", "draw", "x"}, {"--speed-work"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                               {"draw"},
+                                               {"paint", "x.dxf"},
+                                               {"--marker", "abc", "draw", "x"},
+                                               {"--marker", "123", "draw", "x"},
+                                               {"draw", "x.dxf", "--no-return"},
+                                               {"--bogus", "draw", "x"},
+                                               {"--port", "$3bc", "draw", "x"},
+                                               {"--speed-work"}}) {
     const Result r = run(args);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
@@ -182,7 +164,8 @@ TEST(Runner, RealPortThatCannotBeOpenedReportsTheConnectionError) {
 TEST(JsonReport, StringsAreEscapedAndInvalidBytesReplaced) {
   EXPECT_EQ(run::json_string("a\"b\\c\n"), "\"a\\\"b\\\\c\\u000a\"");
   EXPECT_EQ(run::json_string("да"), "\"да\"");
-  EXPECT_EQ(run::json_string(std::string("\xC4\xFF x\xE0\x80\x80", 7)), "\"\\ufffd\\ufffd x\\ufffd\\ufffd\\ufffd\"");
+  EXPECT_EQ(run::json_string(std::string("\xC4\xFF x\xE0\x80\x80", 7)),
+            "\"\\ufffd\\ufffd x\\ufffd\\ufffd\\ufffd\"");
 }
 
 }  // namespace
