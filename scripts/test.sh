@@ -9,4 +9,4 @@ scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 scripts/test-sanitizers.sh
-ZOR_HOST_RUNNER=build/zor-cnc-run scripts/test-windows.sh
+ZOR_HOST_RUNNER="$PWD/build/zor-cnc-run" scripts/test-windows.sh
