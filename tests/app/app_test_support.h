@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -23,6 +24,18 @@ W* find(const QWidget& window, const char* name) {
   W* widget = window.findChild<W*>(QString::fromLatin1(name));
   EXPECT_NE(widget, nullptr) << "no " << W::staticMetaObject.className() << " named " << name;
   return widget;
+}
+
+// Clicks a button the way the operator does: the events go through the application object.
+inline void operator_click(QWidget& button) {
+  const QPointF centre = QRectF(button.rect()).center();
+  const QPointF global = button.mapToGlobal(centre);
+  QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(&button, &press);
+  QCoreApplication::sendEvent(&button, &release);
 }
 
 class ScriptedDialogs : public Dialogs {

@@ -13,18 +13,6 @@
 namespace zor::testing {
 namespace {
 
-// Clicks a button the way the operator does: the events go through the application object.
-void operator_click(QPushButton& button) {
-  const QPointF centre = QRectF(button.rect()).center();
-  const QPointF global = button.mapToGlobal(centre);
-  QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QCoreApplication::sendEvent(&button, &press);
-  QCoreApplication::sendEvent(&button, &release);
-}
-
 void post_operator_click(QPushButton& button) {
   const QPointF centre = QRectF(button.rect()).center();
   const QPointF global = button.mapToGlobal(centre);

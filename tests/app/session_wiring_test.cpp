@@ -87,17 +87,6 @@ struct Program {
   bool created = false;
 };
 
-void operator_click(QWidget& button) {
-  const QPointF centre = QRectF(button.rect()).center();
-  const QPointF global = button.mapToGlobal(centre);
-  QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QCoreApplication::sendEvent(&button, &press);
-  QCoreApplication::sendEvent(&button, &release);
-}
-
 // Runs `action` once the step loop has let events run `steps` times.
 void after_steps(int steps, std::function<void()> action) {
   auto* timer = new QTimer;
