@@ -106,8 +106,8 @@ inline void print_table(const char* title, Screen& screen,
   std::printf("\n%s\n", title);
   std::printf("%8s | %31s | %31s\n", "", "chained from the previous write",
               "measured from the wait's start");
-  std::printf("%8s | %9s %6s %6s %7s | %9s %6s %6s %7s\n", "steps/s", "achieved", "ratio",
-              "p50 us", "p99 us", "achieved", "ratio", "p50 us", "p99 us");
+  std::printf("%8s | %9s %6s %6s %7s | %9s %6s %6s %7s\n", "steps/s", "achieved", "ratio", "p50 us",
+              "p99 us", "achieved", "ratio", "p50 us", "p99 us");
   for (double rate : {400.0, 1600.0, 4000.0, 10000.0, 20000.0, 25000.0}) {
     const int steps = static_cast<int>(std::max(400.0, rate / 2));  // about half a second
     StepRateRig chained_rig(screen);

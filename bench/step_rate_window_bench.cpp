@@ -15,11 +15,10 @@ int main(int argc, char** argv) {
   form1.show();
   zor::QtScreen screen(form1);
   std::unique_ptr<zor::TForm3> path_window;
-  zor::bench::print_table("Step rate with the window in the loop", screen,
-                          [&](zor::bench::StepRateRig& rig) {
-                            screen.set_display(
-                                [&rig]() -> const zor::PositionDisplay& { return rig.display(); });
-                            path_window = std::make_unique<zor::TForm3>(rig.path());
-                            screen.set_path_window(*path_window);
-                          });
+  zor::bench::print_table(
+      "Step rate with the window in the loop", screen, [&](zor::bench::StepRateRig& rig) {
+        screen.set_display([&rig]() -> const zor::PositionDisplay& { return rig.display(); });
+        path_window = std::make_unique<zor::TForm3>(rig.path());
+        screen.set_path_window(*path_window);
+      });
 }

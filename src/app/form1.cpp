@@ -47,8 +47,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 
   // The position panel and the gauge repaint during every run: painted whole on their own
   // background, they spare Qt repainting the tabs and the group box behind them.
-  for (QWidget* live : std::initializer_list<QWidget*>{ui_->view_x, ui_->view_y, ui_->view_z,
-                                                       ui_->Gauge1}) {
+  for (QWidget* live :
+       std::initializer_list<QWidget*>{ui_->view_x, ui_->view_y, ui_->view_z, ui_->Gauge1}) {
     live->setAutoFillBackground(true);
     live->setAttribute(Qt::WA_OpaquePaintEvent);
   }

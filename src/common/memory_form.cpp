@@ -35,9 +35,13 @@ bool MemoryForm::visible(std::string_view control) const {
   return lookup(visible_, control, true);
 }
 
-void MemoryForm::focus(std::string_view control) { focused_ = std::string(control); }
+void MemoryForm::focus(std::string_view control) {
+  focused_ = std::string(control);
+}
 
-int MemoryForm::index(std::string_view control) const { return lookup(indices_, control, 0); }
+int MemoryForm::index(std::string_view control) const {
+  return lookup(indices_, control, 0);
+}
 
 void MemoryForm::set_index(std::string_view control, int index) {
   indices_.insert_or_assign(std::string(control), index);

@@ -77,8 +77,8 @@ bool Session::FormCreate(ConfigFile config) {
     s_.dialogs.error_box(kConnectionErrorCaption, connection_error_text(lpt_->last_error()));
   }
   step_port_ = std::make_unique<TracedPort>(*lpt_, s_.form);
-  motion_ = std::make_unique<Motion>(ctx_, *step_port_, s_.clock, s_.screen, s_.dialogs,
-                                     display_, *path_);
+  motion_ = std::make_unique<Motion>(ctx_, *step_port_, s_.clock, s_.screen, s_.dialogs, display_,
+                                     *path_);
   s_.form.set_items("ComboBox1", probe_port_list(*lpt_));
   init_settings(s_.form, s_.dialogs, ctx_.machine,
                 config == ConfigFile::kAssumePresent || file_exists(kConfigFile));
@@ -99,14 +99,30 @@ void Session::jog(int axis, int direction) {
   zor::jog(*motion_, ctx_, s_.form, axis, direction);
 }
 
-void Session::B_leftClick() { jog(kAxisX, -1); }
-void Session::B_rightClick() { jog(kAxisX, +1); }
-void Session::B_upClick() { jog(kAxisY, +1); }
-void Session::B_downClick() { jog(kAxisY, -1); }
-void Session::B_z_upClick() { jog(kAxisZ, -1); }
-void Session::B_z_downClick() { jog(kAxisZ, +1); }
-void Session::TrackBar1Change() { zor::TrackBar1Change(s_.form); }
-void Session::TrackBar2Change() { zor::TrackBar2Change(s_.form); }
+void Session::B_leftClick() {
+  jog(kAxisX, -1);
+}
+void Session::B_rightClick() {
+  jog(kAxisX, +1);
+}
+void Session::B_upClick() {
+  jog(kAxisY, +1);
+}
+void Session::B_downClick() {
+  jog(kAxisY, -1);
+}
+void Session::B_z_upClick() {
+  jog(kAxisZ, -1);
+}
+void Session::B_z_downClick() {
+  jog(kAxisZ, +1);
+}
+void Session::TrackBar1Change() {
+  zor::TrackBar1Change(s_.form);
+}
+void Session::TrackBar2Change() {
+  zor::TrackBar2Change(s_.form);
+}
 
 void Session::BitBtn1Click() {
   Busy busy(*this);
@@ -123,9 +139,15 @@ void Session::zero(int axis) {
   s_.screen.run_ended();
 }
 
-void Session::Button5Click() { zero(kAxisX); }
-void Session::Button6Click() { zero(kAxisY); }
-void Session::Button7Click() { zero(kAxisZ); }
+void Session::Button5Click() {
+  zero(kAxisX);
+}
+void Session::Button6Click() {
+  zero(kAxisY);
+}
+void Session::Button7Click() {
+  zero(kAxisZ);
+}
 
 void Session::Button4Click() {
   std::array<bool, 8> checked{};
@@ -136,7 +158,9 @@ void Session::Button4Click() {
   s_.form.set_text("Label35", std::to_string(value));
 }
 
-void Session::ProgramsChange() { zor::ProgramsChange(s_.form); }
+void Session::ProgramsChange() {
+  zor::ProgramsChange(s_.form);
+}
 
 void Session::B_risovClick() {
   Busy busy(*this);
@@ -155,10 +179,18 @@ void Session::change_nameClick() {
   zor::change_nameClick(e);
 }
 
-void Session::Call_V_renderClick() { video_dxf(s_.form, s_.dialogs, s_.preview, *dxf_preview_); }
-void Session::CB_holostClick() { Call_V_renderClick(); }
-void Session::CB_holostKeyDown() { Call_V_renderClick(); }
-void Session::SE_zoomChange() { Call_V_renderClick(); }
+void Session::Call_V_renderClick() {
+  video_dxf(s_.form, s_.dialogs, s_.preview, *dxf_preview_);
+}
+void Session::CB_holostClick() {
+  Call_V_renderClick();
+}
+void Session::CB_holostKeyDown() {
+  Call_V_renderClick();
+}
+void Session::SE_zoomChange() {
+  Call_V_renderClick();
+}
 
 void Session::C_autozoomClick() {
   zor::C_autozoomClick(s_.form, s_.dialogs, s_.preview, *dxf_preview_);
@@ -174,11 +206,21 @@ void Session::stop_request() {
   if (!s_.dialogs.ask_continue()) ctx_.machine.stop_flag = true;
 }
 
-void Session::trace_data_writes(std::vector<uint8_t>* trace) { step_port_->trace(trace); }
+void Session::trace_data_writes(std::vector<uint8_t>* trace) {
+  step_port_->trace(trace);
+}
 
-bool Session::moving() const { return busy_; }
-const PositionDisplay& Session::display() const { return display_; }
-RasterCanvas& Session::path_picture() { return *path_; }
-Motion& Session::motion() { return *motion_; }
+bool Session::moving() const {
+  return busy_;
+}
+const PositionDisplay& Session::display() const {
+  return display_;
+}
+RasterCanvas& Session::path_picture() {
+  return *path_;
+}
+Motion& Session::motion() {
+  return *motion_;
+}
 
 }  // namespace zor

@@ -27,7 +27,7 @@ struct DxfPreviewState;
 // What the position panel and the gauge show.
 struct PositionDisplay {
   std::array<std::string, 3> view{"0.0", "0.0", "0.0"};  // view_x, view_y, view_z
-  int gauge = 0;                                          // Gauge1, 0..100
+  int gauge = 0;                                         // Gauge1, 0..100
 };
 
 struct SessionServices {

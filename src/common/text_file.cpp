@@ -43,7 +43,9 @@ TextFile::TextFile(const std::string& path) : buffer_(kBufferSize) {
   if (file_ == nullptr) throw IoError(io_message(errno));
 }
 
-TextFile::~TextFile() { std::fclose(file_); }
+TextFile::~TextFile() {
+  std::fclose(file_);
+}
 
 bool TextFile::fill() {
   if (eof_) return false;

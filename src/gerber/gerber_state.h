@@ -7,10 +7,10 @@
 namespace zor {
 
 struct GerberState {
-  double x = 0, y = 0;  // mm after the plotting/drilling rules, pixels after the preview rules
-  double i = 0;         // radius of a G03 circle
-  int32_t g_code = 0;   // number of the last G command
-  int32_t aperture = 0; // selected aperture (row of the table)
+  double x = 0, y = 0;   // mm after the plotting/drilling rules, pixels after the preview rules
+  double i = 0;          // radius of a G03 circle
+  int32_t g_code = 0;    // number of the last G command
+  int32_t aperture = 0;  // selected aperture (row of the table)
   bool select_pending = false;  // a G54 was seen: the next D command selects an aperture
   bool preview_mode = false;
   bool plot_mode = false;

@@ -13,10 +13,10 @@ inline constexpr int kAxisZ = 3;
 
 struct MachineState {
   // Tool position in mm: the sum of the steps actually made, never set to a move's target.
-  double pos_x = 0, pos_y = 0, pos_z = 0;  // Z grows upward; 0 is the work surface
-  std::array<double, 4> mm_per_step{};     // mm per motor step; 0 until the settings are made
-  std::array<int32_t, 4> travel_limit{};   // mm; only X and Y are checked
-  std::array<double, 4> backlash{};        // mm taken up on a direction reversal
+  double pos_x = 0, pos_y = 0, pos_z = 0;      // Z grows upward; 0 is the work surface
+  std::array<double, 4> mm_per_step{};         // mm per motor step; 0 until the settings are made
+  std::array<int32_t, 4> travel_limit{};       // mm; only X and Y are checked
+  std::array<double, 4> backlash{};            // mm taken up on a direction reversal
   std::array<int, 4> phase_index{0, 1, 1, 1};  // current entry of the coil table, 1..8
   std::array<int, 4> last_dir{0, 1, 1, 1};     // +1 or -1: direction of the last run
   bool stop_flag = false;                      // abort request for the step output and moves

@@ -48,9 +48,13 @@ void jog(Motion& motion, MachineContext& ctx, const Form& form, int axis, int di
   ctx.machine.stop_flag = false;
 }
 
-void TrackBar1Change(Form& form) { form.set_text("Label46", format_currency(speed_ru(form))); }
+void TrackBar1Change(Form& form) {
+  form.set_text("Label46", format_currency(speed_ru(form)));
+}
 
-void TrackBar2Change(Form& form) { form.set_text("Label5", format_currency(jog_distance(form))); }
+void TrackBar2Change(Form& form) {
+  form.set_text("Label5", format_currency(jog_distance(form)));
+}
 
 void BitBtn1Click(Motion& motion, MachineContext& ctx, const Form& form) {
   const double x = typed_number(form, "Edit9");

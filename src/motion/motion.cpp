@@ -12,8 +12,8 @@
 
 namespace zor {
 
-Motion::Motion(MachineContext& ctx, StepPort& port, Clock& clock, Screen& screen,
-               Dialogs& dialogs, PositionDisplay& display, Canvas& path)
+Motion::Motion(MachineContext& ctx, StepPort& port, Clock& clock, Screen& screen, Dialogs& dialogs,
+               PositionDisplay& display, Canvas& path)
     : m_(ctx.machine),
       modes_(ctx.modes),
       port_(port),
@@ -40,8 +40,8 @@ int32_t Motion::steps_for(int axis, double delta) const {
 void Motion::step_delay(int axis, double speed) {
   if (speed == 0) throw Error(kDivisionByZero);
   // W = Round(|mm_per_step| x frequency / speed) counts; a negative speed gives no wait.
-  const double w = round_even(std::fabs(m_.mm_per_step[axis]) *
-                              static_cast<double>(clock_.frequency()) / speed);
+  const double w =
+      round_even(std::fabs(m_.mm_per_step[axis]) * static_cast<double>(clock_.frequency()) / speed);
   constexpr double kMaxWait = 4e18;
   const int64_t wait = static_cast<int64_t>(std::fmin(std::fmax(w, -kMaxWait), kMaxWait));
   const int64_t now = clock_.now();

@@ -26,7 +26,8 @@ inline constexpr int kStrobeBit[4] = {0, 16, 32, 64};
 inline constexpr const char* kNoSettings =
     "Настройки станка не заданы (нет cfg.ini): перемещение невозможно";
 // The message for a target whose step count does not fit a 32-bit count.
-inline constexpr const char* kMoveTooLarge = "Слишком большое перемещение: цель вне диапазона шагов";
+inline constexpr const char* kMoveTooLarge =
+    "Слишком большое перемещение: цель вне диапазона шагов";
 // The run-time's message for a zero speed.
 inline constexpr const char* kDivisionByZero = "Floating point division by zero";
 

@@ -26,6 +26,8 @@ void HeadlessDialogs::error_box(const std::string& caption, const std::string& t
   failure_reported_ = true;
 }
 
-std::optional<std::string> HeadlessDialogs::open_file(const std::string&) { return chosen_; }
+std::optional<std::string> HeadlessDialogs::open_file(const std::string&) {
+  return chosen_;
+}
 
 }  // namespace zor::run

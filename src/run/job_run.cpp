@@ -112,8 +112,7 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
       report.motor[axis - 1] = machine.motor_count(axis) - motors_at_start[axis - 1];
     }
   }
-  report.job_time_s =
-      static_cast<double>(ended - started) / static_cast<double>(clock.frequency());
+  report.job_time_s = static_cast<double>(ended - started) / static_cast<double>(clock.frequency());
   report.limit_warnings = dialogs.limit_warnings();
   report.messages = dialogs.messages();
   try {

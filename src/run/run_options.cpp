@@ -22,7 +22,8 @@ const char* const kUsage =
     "  --trace FILE       write every data-register byte of the job, one per line\n"
     "  --png FILE         write the tool-path picture (585 x 457)\n"
     "  --realtime         real step timing on the system clock\n"
-    "  --port ENTRY       drive the system's port \"$3BC\", \"$378\" or \"$278\" (implies --realtime)\n";
+    "  --port ENTRY       drive the system's port \"$3BC\", \"$378\" or \"$278\" (implies "
+    "--realtime)\n";
 
 namespace {
 
@@ -40,10 +41,14 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
                                             std::string& error) {
   RunOptions o;
   const std::map<std::string, std::optional<std::string> RunOptions::*> boxes = {
-      {"--speed-work", &RunOptions::speed_work},     {"--speed-rapid", &RunOptions::speed_rapid},
-      {"--z-idle", &RunOptions::z_idle},             {"--speed-z-up", &RunOptions::speed_z_up},
-      {"--speed-z-down", &RunOptions::speed_z_down}, {"--depth", &RunOptions::depth},
-      {"--trace", &RunOptions::trace_file},          {"--png", &RunOptions::png_file},
+      {"--speed-work", &RunOptions::speed_work},
+      {"--speed-rapid", &RunOptions::speed_rapid},
+      {"--z-idle", &RunOptions::z_idle},
+      {"--speed-z-up", &RunOptions::speed_z_up},
+      {"--speed-z-down", &RunOptions::speed_z_down},
+      {"--depth", &RunOptions::depth},
+      {"--trace", &RunOptions::trace_file},
+      {"--png", &RunOptions::png_file},
       {"--port", &RunOptions::port}};
   size_t i = 0;
   for (; i < args.size(); ++i) {

@@ -1,5 +1,7 @@
 // The program on a machine without a parallel port: the "ERROR" box with the open's error
 // code, and the end, without the message loop ever running.
+#include "program.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,7 +13,6 @@
 #include "app_test_support.h"
 #include "application.h"
 #include "port/os_port_api_linux.h"
-#include "program.h"
 
 namespace zor::testing {
 namespace {

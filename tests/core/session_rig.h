@@ -36,8 +36,12 @@ struct Stretch {
   int64_t dx = 0, dy = 0, dz = 0;  // half-steps; +dz is down
   friend bool operator==(const Stretch&, const Stretch&) = default;
 };
-inline Stretch xy(int64_t dx, int64_t dy) { return {Stretch::kXY, dx, dy, 0}; }
-inline Stretch z(int64_t dz) { return {Stretch::kZ, 0, 0, dz}; }
+inline Stretch xy(int64_t dx, int64_t dy) {
+  return {Stretch::kXY, dx, dy, 0};
+}
+inline Stretch z(int64_t dz) {
+  return {Stretch::kZ, 0, 0, dz};
+}
 inline std::ostream& operator<<(std::ostream& out, const Stretch& s) {
   if (s.kind == Stretch::kZ) return out << "z(" << s.dz << ")";
   return out << "xy(" << s.dx << ", " << s.dy << ")";

@@ -129,13 +129,12 @@ TEST(DrawingJob, OneLineFromTheOriginAfterStartUp) {
 TEST(DrawingJob, JoinedLinesRaiseAndLowerWithoutTravel) {
   SessionRig rig;
   rig.drawing_modes();
-  TempFile dxf("d.dxf",
-               dxf_file(dxf_line("0", "0", "10", "0") + dxf_line("10", "0", "10", "10")));
+  TempFile dxf("d.dxf", dxf_file(dxf_line("0", "0", "10", "0") + dxf_line("10", "0", "10", "10")));
   rig.form.set_text("name_files", dxf.path());
   rig.session.B_risovClick();
   ASSERT_NE(rig.state().pos_x, 10.0);  // the residue of 4000 additions
-  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4000, 0), z(-200), z(200), xy(0, 4000),
-                                                z(-200), xy(-4000, -4000)}));
+  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4000, 0), z(-200), z(200), xy(0, 4000), z(-200),
+                                                xy(-4000, -4000)}));
 }
 
 TEST(DrawingJob, MissingFileStillReturnsToTheOrigin) {
@@ -185,8 +184,8 @@ TEST(DrillingJob, StartsFromWhereTheToolStandsAndReturnsThere) {
   rig.form.set_text("name_files", dxf.path());
   rig.session.B_drillClick();
   // Raise, travel, approach, drill 2 mm, raise; home to the job's start.
-  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{z(-200), xy(2000, 1000), z(1000), z(-1000),
-                                                xy(-2000, -1000)}));
+  EXPECT_EQ(rig.motion(),
+            (std::vector<Stretch>{z(-200), xy(2000, 1000), z(1000), z(-1000), xy(-2000, -1000)}));
   EXPECT_NEAR(rig.state().pos_x, 0, 1e-9);
   EXPECT_NEAR(rig.state().pos_z, 0.5, 1e-9);
 }
@@ -238,8 +237,8 @@ TEST(GerberJob, DrillsEveryYLine) {
   rig.form.set_text("Edit15", drl.path());
   rig.session.B_drillClick();
   // Per hole: travel, down to the surface, the feed, the lift; then home.
-  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4000, 0), z(800), z(-1000), xy(0, 1600),
-                                                z(1000), z(-1000), xy(-4000, -1600)}));
+  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4000, 0), z(800), z(-1000), xy(0, 1600), z(1000),
+                                                z(-1000), xy(-4000, -1600)}));
   EXPECT_TRUE(rig.session.context().gerber.drill_mode);
   EXPECT_NEAR(rig.state().pos_x, 0, 1e-9);
   EXPECT_NEAR(rig.state().pos_z, 0.5, 1e-9);
