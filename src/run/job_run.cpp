@@ -55,9 +55,8 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
     os = std::make_unique<VirtualPortApi>(machine);
   }
   VirtualClock virtual_clock;
-  std::unique_ptr<RealClock> real_clock;
-  if (o.realtime) real_clock = std::make_unique<RealClock>();
-  Clock& clock = o.realtime ? static_cast<Clock&>(*real_clock) : virtual_clock;
+  RealClock real_clock;
+  Clock& clock = o.realtime ? static_cast<Clock&>(real_clock) : static_cast<Clock&>(virtual_clock);
 
   MemoryForm form;
   HeadlessDialogs dialogs(err);
