@@ -92,6 +92,11 @@ void VirtualMachine::clear_trace() {
   trace_times_.clear();
 }
 
+void VirtualMachine::reserve_trace(size_t writes) {
+  trace_.reserve(writes);
+  trace_times_.reserve(writes);
+}
+
 VirtualPortApi::VirtualPortApi(VirtualMachine& machine)
     : OsPortApiWithoutServices(kErrorModNotFound), machine_(machine) {}
 

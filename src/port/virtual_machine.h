@@ -38,6 +38,8 @@ class VirtualMachine {
   // While tracing, every byte written is kept, and its time when there is a clock.
   void set_trace(bool on) { tracing_ = on; }
   void clear_trace();
+  // Room for this many traced writes, so that timing a run does not time the trace's growth.
+  void reserve_trace(size_t writes);
   const std::vector<uint8_t>& trace() const { return trace_; }
   const std::vector<int64_t>& trace_times() const { return trace_times_; }
 
