@@ -24,6 +24,11 @@ QtScreen::QtScreen(TForm1& main_window, Clock clock)
     : main_window_(main_window), clock_(clock ? std::move(clock) : monotonic_clock()) {}
 
 void QtScreen::process_events() {
+  if (stage_ == Stage::kTextsSet) {
+    stage_ = Stage::kTextsPaint;  // the step that set the texts must not paint them too
+    return;
+  }
+  if (stage_ == Stage::kTextsPaint) stage_ = Stage::kPathMark;
   QCoreApplication::processEvents();
 }
 
@@ -32,21 +37,29 @@ void QtScreen::show_path_window() {
 }
 
 void QtScreen::position_changed() {
+  if (stage_ == Stage::kPathMark) {
+    // Painted by the next step's events, apart from the texts.
+    if (path_window_ != nullptr) path_window_->picture_changed();
+    stage_ = Stage::kIdle;
+    return;
+  }
   if (painted_ && clock_() - last_repaint_ < kRepaintInterval) return;
-  repaint();
+  show_texts();
+  stage_ = Stage::kTextsSet;
 }
 
 void QtScreen::run_ended() {
-  repaint();
+  show_texts();
+  if (path_window_ != nullptr) path_window_->picture_changed();
+  stage_ = Stage::kIdle;
 }
 
 void QtScreen::moving_changed(bool moving) {
   main_window_.set_moving(moving);
 }
 
-void QtScreen::repaint() {
+void QtScreen::show_texts() {
   if (display_) main_window_.show_position(display_());
-  if (path_window_ != nullptr) path_window_->picture_changed();
   painted_ = true;
   last_repaint_ = clock_();
   ++repaints_;

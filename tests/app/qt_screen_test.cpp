@@ -6,6 +6,8 @@
 
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QCoreApplication>
+#include <QEvent>
 
 #include "app_test_support.h"
 #include "common/raster_canvas.h"
@@ -86,6 +88,65 @@ TEST_F(QtScreenRepaints, PathWindowShowsOnceItExistsWithoutTakingTheFocus) {
   form3.close();
   screen.show_path_window();
   EXPECT_FALSE(form3.isHidden()) << "closed by the operator, shown again by the next step";
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// One piece of a repaint per step: texts, their painting, the picture's mark, its painting.
+TEST_F(QtScreenRepaints, RepaintIsSpreadOverFourSteps) {
+  RasterCanvas path(585, 457);
+  TForm3 form3(path);
+  screen.set_path_window(form3);
+  window.show();
+  form3.show();
+  QCoreApplication::processEvents();
+  PaintCounter texts(find<QLineEdit>(window, "view_x"));
+  PaintCounter picture(find<QWidget>(form3, "Image1"));
+  const auto step = [&] {  // the screen's calls of one step, its writes left out
+    screen.process_events();
+    path.line_to(100, 100);
+    screen.position_changed();
+  };
+
+  display.view[0] = "0,0025";
+  step();  // due: sets the texts
+  EXPECT_EQ(view_x(), "0,0025");
+  step();
+  EXPECT_EQ(texts.paints, 0) << "not painted by the step after the one that set them";
+  step();
+  EXPECT_EQ(texts.paints, 1);
+  EXPECT_EQ(picture.paints, 0) << "the picture is marked at the end of this step";
+  step();
+  EXPECT_EQ(picture.paints, 1);
+  EXPECT_EQ(texts.paints, 1);
+
+  display.view[0] = "0,005";
+  for (int i = 0; i < 10; ++i) step();
+  EXPECT_EQ(view_x(), "0,0025") << "the next repaint waits out the interval";
+  EXPECT_EQ(picture.paints, 1);
+  EXPECT_EQ(screen.repaints(), 1);
+
+  // The end of a run shows everything at once, whatever stage the repaint is in.
+  now = QtScreen::kRepaintInterval;
+  step();
+  path.line_to(200, 200);
+  screen.run_ended();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(texts.paints, 2);
+  EXPECT_EQ(picture.paints, 2);
+  screen.process_events();
+  EXPECT_EQ(screen.repaints(), 3);
 }
 
 // While the machine moves, what would start a second motion or change the data of the running
