@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLineEdit>
+#include <QProgressBar>
 
 #include "app_test_support.h"
 #include "common/raster_canvas.h"
