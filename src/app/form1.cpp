@@ -45,10 +45,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
   ui_->change_name->setIcon(browse);
   ui_->BitBtn2->setIcon(browse);
 
-  // The position panel and the gauge repaint during every run: painted whole on their own
-  // background, they spare Qt repainting the tabs and the group box behind them.
-  for (QWidget* live :
-       std::initializer_list<QWidget*>{ui_->view_x, ui_->view_y, ui_->view_z, ui_->Gauge1}) {
+  // The position panel repaints during every run: painted whole on its own background, it
+  // spares Qt repainting the group box behind it.
+  for (QWidget* live : {ui_->view_x, ui_->view_y, ui_->view_z}) {
     live->setAutoFillBackground(true);
     live->setAttribute(Qt::WA_OpaquePaintEvent);
   }
@@ -77,9 +76,17 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::show_position(const PositionDisplay& display) {
   QLineEdit* const views[] = {ui_->view_x, ui_->view_y, ui_->view_z};
   for (size_t axis = 0; axis < display.view.size(); ++axis) {
-    views[axis]->setText(QString::fromStdString(display.view[axis]));
+    // Setting a text lays it out again even when it is the same; most moves change one axis.
+    const QString text = QString::fromStdString(display.view[axis]);
+    if (views[axis]->text() != text) views[axis]->setText(text);
   }
-  ui_->Gauge1->setValue(display.gauge);
+  // A progress bar repaints itself at once whenever its percentage changes; with its updates
+  // held the change is painted with the rest of the panel, by the next events.
+  if (ui_->Gauge1->value() != display.gauge) {
+    ui_->Gauge1->setUpdatesEnabled(false);
+    ui_->Gauge1->setValue(display.gauge);
+    ui_->Gauge1->setUpdatesEnabled(true);
+  }
 }
 
 }  // namespace zor

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTabWidget>
 
 #include "app_test_support.h"
 #include "common/raster_canvas.h"
@@ -147,6 +148,22 @@ TEST_F(QtScreenRepaints, RepaintIsSpreadOverFourSteps) {
   EXPECT_EQ(picture.paints, 2);
   screen.process_events();
   EXPECT_EQ(screen.repaints(), 3);
+}
+
+TEST_F(QtScreenRepaints, GaugeIsPaintedWithTheTextsAlone) {
+  window.show();
+  find<QTabWidget>(window, "PageControl1")->setCurrentIndex(0);  // the page that shows it
+  QCoreApplication::processEvents();
+  auto* gauge = find<QProgressBar>(window, "Gauge1");
+  PaintCounter paints(gauge);
+  PaintCounter page(find<QWidget>(window, "T_ruchnoe"));
+  display.gauge = 37;
+  screen.position_changed();
+  EXPECT_EQ(gauge->value(), 37);
+  EXPECT_EQ(paints.paints, 0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(paints.paints, 1);
+  EXPECT_EQ(page.paints, 0) << "the gauge covers its own place: the page behind stays";
 }
 
 // While the machine moves, what would start a second motion or change the data of the running
