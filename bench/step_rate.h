@@ -41,7 +41,9 @@ inline double percentile(std::vector<double> v, double p) {
 
 class StepRateRig {
  public:
-  explicit StepRateRig(Screen& screen) : screen_(screen) {
+  // The steps draw into `path`, which outlives the rig: a window shows the same picture all
+  // through, as in the program.
+  StepRateRig(Screen& screen, RasterCanvas& path) : screen_(screen), path_(path) {
     for (int axis = kAxisX; axis <= kAxisZ; ++axis) {
       ctx_.machine.mm_per_step[axis] = 0.0025;
       ctx_.machine.travel_limit[axis] = 1'000'000;
@@ -78,7 +80,6 @@ class StepRateRig {
   }
 
   const PositionDisplay& display() const { return display_; }
-  RasterCanvas& path() { return path_; }
 
   // Nanoseconds per step of everything but the wait: a run with no wait at all.
   double step_cost_ns(int steps) {
@@ -97,7 +98,7 @@ class StepRateRig {
   ConnectionStepPort port_{lpt_, [] { return std::string("$378"); }};
   SilentDialogs dialogs_;
   PositionDisplay display_;
-  RasterCanvas path_{kPathWidth, kPathHeight};
+  RasterCanvas& path_;
   Motion motion_{ctx_, port_, clock_, screen_, dialogs_, display_, path_};
 };
 
@@ -109,12 +110,13 @@ struct RepeatedResult {
   double worst_ratio = 0;
 };
 
-inline RepeatedResult run_repeated(Screen& screen, const std::function<void(StepRateRig&)>& attach,
-                                   double rate, Motion::StepTiming timing, int runs) {
+inline RepeatedResult run_repeated(Screen& screen, RasterCanvas& path,
+                                   const std::function<void(StepRateRig&)>& attach, double rate,
+                                   Motion::StepTiming timing, int runs) {
   const int steps = static_cast<int>(std::max(400.0, rate / 2));  // about half a second
   std::vector<RateResult> results;
   for (int run = 0; run < runs; ++run) {
-    StepRateRig rig(screen);
+    StepRateRig rig(screen, path);
     if (attach) attach(rig);
     results.push_back(rig.run(rate, steps, timing));
   }
@@ -123,8 +125,8 @@ inline RepeatedResult run_repeated(Screen& screen, const std::function<void(Step
   return {results[results.size() / 2], results.front().achieved / rate};
 }
 
-// `attach` connects the screen to each rig's display and path picture before it runs.
-inline void print_table(const char* title, Screen& screen,
+// `attach` connects the screen to each rig's position display before it runs.
+inline void print_table(const char* title, Screen& screen, RasterCanvas& path,
                         const std::function<void(StepRateRig&)>& attach = {}) {
   constexpr int kRuns = 5;
   std::printf("\n%s (median of %d runs; worst: the lowest ratio of them)\n", title, kRuns);
@@ -134,15 +136,15 @@ inline void print_table(const char* title, Screen& screen,
               "worst", "p50 us", "p99 us", "achieved", "ratio", "worst", "p50 us", "p99 us");
   for (double rate : {400.0, 1600.0, 4000.0, 10000.0, 20000.0, 25000.0}) {
     const RepeatedResult c =
-        run_repeated(screen, attach, rate, Motion::StepTiming::kChained, kRuns);
+        run_repeated(screen, path, attach, rate, Motion::StepTiming::kChained, kRuns);
     const RepeatedResult l =
-        run_repeated(screen, attach, rate, Motion::StepTiming::kFromWaitStart, kRuns);
+        run_repeated(screen, path, attach, rate, Motion::StepTiming::kFromWaitStart, kRuns);
     std::printf("%8.0f | %9.1f %6.4f %6.4f %6.2f %7.2f | %9.1f %6.4f %6.4f %6.2f %7.2f\n", rate,
                 c.median.achieved, c.median.achieved / rate, c.worst_ratio, c.median.error_p50_us,
                 c.median.error_p99_us, l.median.achieved, l.median.achieved / rate, l.worst_ratio,
                 l.median.error_p50_us, l.median.error_p99_us);
   }
-  StepRateRig cost_rig(screen);
+  StepRateRig cost_rig(screen, path);
   if (attach) attach(cost_rig);
   std::printf("per-step cost of everything but the wait: %.2f us\n",
               cost_rig.step_cost_ns(20000) / 1000);

@@ -17,5 +17,6 @@ class NoScreen : public zor::Screen {
 
 int main() {
   NoScreen screen;
-  zor::bench::print_table("Step rate without a window", screen);
+  zor::RasterCanvas path(zor::kPathWidth, zor::kPathHeight);
+  zor::bench::print_table("Step rate without a window", screen, path);
 }
