@@ -73,20 +73,22 @@ void TForm1::closeEvent(QCloseEvent* event) {
   }
 }
 
-void TForm1::show_position(const PositionDisplay& display) {
+void TForm1::show_texts(const PositionDisplay& display) {
   QLineEdit* const views[] = {ui_->view_x, ui_->view_y, ui_->view_z};
   for (size_t axis = 0; axis < display.view.size(); ++axis) {
     // Setting a text lays it out again even when it is the same; most moves change one axis.
     const QString text = QString::fromStdString(display.view[axis]);
     if (views[axis]->text() != text) views[axis]->setText(text);
   }
+}
+
+void TForm1::show_gauge(const PositionDisplay& display) {
   // A progress bar repaints itself at once whenever its percentage changes; with its updates
-  // held the change is painted with the rest of the panel, by the next events.
-  if (ui_->Gauge1->value() != display.gauge) {
-    ui_->Gauge1->setUpdatesEnabled(false);
-    ui_->Gauge1->setValue(display.gauge);
-    ui_->Gauge1->setUpdatesEnabled(true);
-  }
+  // held the change waits for the next events.
+  if (ui_->Gauge1->value() == display.gauge) return;
+  ui_->Gauge1->setUpdatesEnabled(false);
+  ui_->Gauge1->setValue(display.gauge);
+  ui_->Gauge1->setUpdatesEnabled(true);
 }
 
 }  // namespace zor

@@ -29,8 +29,10 @@ class TForm1 : public QWidget {
   // coordinates, the port or a running job's data is disabled, and only then is "Стоп" enabled.
   void set_moving(bool moving);
 
-  // The position panel and the gauge.
-  void show_position(const PositionDisplay& display);
+  // The position panel.
+  void show_texts(const PositionDisplay& display);
+  // The progress gauge: painted by the next events, with whatever else they paint.
+  void show_gauge(const PositionDisplay& display);
 
  protected:
   // Closing the window ends the program; while the machine moves it is refused, so the machine

@@ -28,7 +28,7 @@ void QtScreen::process_events() {
     stage_ = Stage::kTextsPaint;  // the step that set the texts must not paint them too
     return;
   }
-  if (stage_ == Stage::kTextsPaint) stage_ = Stage::kPathMark;
+  if (stage_ == Stage::kTextsPaint) stage_ = Stage::kGaugeMark;
   QCoreApplication::processEvents();
 }
 
@@ -37,8 +37,14 @@ void QtScreen::show_path_window() {
 }
 
 void QtScreen::position_changed() {
+  // The gauge and the picture's new part cost little to mark; each is painted by the next
+  // step's events.
+  if (stage_ == Stage::kGaugeMark) {
+    if (display_) main_window_.show_gauge(display_());
+    stage_ = Stage::kPathMark;
+    return;
+  }
   if (stage_ == Stage::kPathMark) {
-    // Painted by the next step's events, apart from the texts.
     if (path_window_ != nullptr) path_window_->picture_changed();
     stage_ = Stage::kIdle;
     return;
@@ -50,6 +56,7 @@ void QtScreen::position_changed() {
 
 void QtScreen::run_ended() {
   show_texts();
+  if (display_) main_window_.show_gauge(display_());
   if (path_window_ != nullptr) path_window_->picture_changed();
   stage_ = Stage::kIdle;
 }
@@ -59,7 +66,7 @@ void QtScreen::moving_changed(bool moving) {
 }
 
 void QtScreen::show_texts() {
-  if (display_) main_window_.show_position(display_());
+  if (display_) main_window_.show_texts(display_());
   painted_ = true;
   last_repaint_ = clock_();
   ++repaints_;

@@ -2,10 +2,11 @@
 // panel, the gauge and the Virt_cut picture are repainted at most about 60 times a second
 // during a run, and always when it ends. So a step costs microseconds, not a repaint.
 //
-// During a run a repaint is spread over four steps, one piece each: setting the texts, painting
-// them, marking the picture's new part, painting it. Work between two writes that outlasts
-// twice the step time restarts the step chain and costs the whole of it; a piece shorter than
-// the step time costs nothing. At 20,000 steps/s a step is 50 us, less than a whole repaint.
+// During a run a repaint is spread over six steps, one piece of it between two writes: the
+// texts are set, (left alone one step,) painted; the gauge is set and painted; the picture's new
+// part is marked and painted. Work between two writes that outlasts twice the step time
+// restarts the step chain and costs the whole of it; a piece shorter than the step time costs
+// nothing. At 20,000 steps/s a step is 50 us, less than a whole repaint.
 #pragma once
 
 #include <cstdint>
@@ -51,10 +52,11 @@ class QtScreen : public Screen {
     kIdle,
     kTextsSet,    // the next step's events are left out
     kTextsPaint,  // the step after paints the texts
-    kPathMark,    // that step's end marks the picture's new part
+    kGaugeMark,   // that step's end sets the gauge, the next step's events paint it
+    kPathMark,    // the end of that step marks the picture's new part, the next one paints it
   };
 
-  // The position texts and the gauge; a repaint starts.
+  // The position texts; a repaint starts.
   void show_texts();
 
   TForm1& main_window_;

@@ -104,15 +104,20 @@ class PaintCounter : public QObject {
   }
 };
 
-// One piece of a repaint per step: texts, their painting, the picture's mark, its painting.
-TEST_F(QtScreenRepaints, RepaintIsSpreadOverFourSteps) {
+// One piece of a repaint between two writes: texts set, left a step, painted; gauge set and
+// painted; the picture's new part marked and painted.
+TEST_F(QtScreenRepaints, RepaintIsSpreadOverSixSteps) {
   RasterCanvas path(585, 457);
   TForm3 form3(path);
   screen.set_path_window(form3);
   window.show();
+  find<QTabWidget>(window, "PageControl1")->setCurrentIndex(0);  // the page with the gauge
   form3.show();
   QCoreApplication::processEvents();
+  auto* gauge = find<QProgressBar>(window, "Gauge1");
   PaintCounter texts(find<QLineEdit>(window, "view_x"));
+  PaintCounter gauge_paints(gauge);
+  PaintCounter page(find<QWidget>(window, "T_ruchnoe"));
   PaintCounter picture(find<QWidget>(form3, "Image1"));
   const auto step = [&] {  // the screen's calls of one step, its writes left out
     screen.process_events();
@@ -121,18 +126,27 @@ TEST_F(QtScreenRepaints, RepaintIsSpreadOverFourSteps) {
   };
 
   display.view[0] = "0,0025";
+  display.gauge = 37;
   step();  // due: sets the texts
   EXPECT_EQ(view_x(), "0,0025");
+  EXPECT_EQ(gauge->value(), 0);
   step();
   EXPECT_EQ(texts.paints, 0) << "not painted by the step after the one that set them";
   step();
   EXPECT_EQ(texts.paints, 1);
+  EXPECT_EQ(gauge->value(), 37) << "set at the end of the step that painted the texts";
+  EXPECT_EQ(gauge_paints.paints, 0);
+  step();
+  EXPECT_EQ(gauge_paints.paints, 1);
   EXPECT_EQ(picture.paints, 0) << "the picture is marked at the end of this step";
   step();
   EXPECT_EQ(picture.paints, 1);
   EXPECT_EQ(texts.paints, 1);
+  EXPECT_EQ(gauge_paints.paints, 1);
+  EXPECT_EQ(page.paints, 0) << "the panel and the gauge cover their places: the page stays";
 
   display.view[0] = "0,005";
+  display.gauge = 40;
   for (int i = 0; i < 10; ++i) step();
   EXPECT_EQ(view_x(), "0,0025") << "the next repaint waits out the interval";
   EXPECT_EQ(picture.paints, 1);
@@ -143,27 +157,13 @@ TEST_F(QtScreenRepaints, RepaintIsSpreadOverFourSteps) {
   step();
   path.line_to(200, 200);
   screen.run_ended();
+  EXPECT_EQ(view_x(), "0,005");
+  EXPECT_EQ(gauge->value(), 40);
   QCoreApplication::processEvents();
   EXPECT_EQ(texts.paints, 2);
+  EXPECT_EQ(gauge_paints.paints, 2);
   EXPECT_EQ(picture.paints, 2);
-  screen.process_events();
   EXPECT_EQ(screen.repaints(), 3);
-}
-
-TEST_F(QtScreenRepaints, GaugeIsPaintedWithTheTextsAlone) {
-  window.show();
-  find<QTabWidget>(window, "PageControl1")->setCurrentIndex(0);  // the page that shows it
-  QCoreApplication::processEvents();
-  auto* gauge = find<QProgressBar>(window, "Gauge1");
-  PaintCounter paints(gauge);
-  PaintCounter page(find<QWidget>(window, "T_ruchnoe"));
-  display.gauge = 37;
-  screen.position_changed();
-  EXPECT_EQ(gauge->value(), 37);
-  EXPECT_EQ(paints.paints, 0);
-  QCoreApplication::processEvents();
-  EXPECT_EQ(paints.paints, 1);
-  EXPECT_EQ(page.paints, 0) << "the gauge covers its own place: the page behind stays";
 }
 
 // While the machine moves, what would start a second motion or change the data of the running
