@@ -24,6 +24,9 @@ QtScreen::QtScreen(TForm1& main_window, Clock clock)
     : main_window_(main_window), clock_(clock ? std::move(clock) : monotonic_clock()) {}
 
 void QtScreen::process_events() {
+  const int64_t now = clock_();
+  step_time_ = now - last_events_;
+  last_events_ = now;
   if (stage_ == Stage::kTextsSet) {
     stage_ = Stage::kTextsPaint;  // the step that set the texts must not paint them too
     return;
@@ -50,11 +53,19 @@ void QtScreen::position_changed() {
     return;
   }
   if (painted_ && clock_() - last_repaint_ < kRepaintInterval) return;
+  if (step_time_ >= kWholeRepaintStepTime) {
+    repaint_whole();  // painted by the next step's events
+    return;
+  }
   show_texts();
   stage_ = Stage::kTextsSet;
 }
 
 void QtScreen::run_ended() {
+  repaint_whole();
+}
+
+void QtScreen::repaint_whole() {
   show_texts();
   if (display_) main_window_.show_gauge(display_());
   if (path_window_ != nullptr) path_window_->picture_changed();

@@ -6,7 +6,8 @@
 // texts are set, (left alone one step,) painted; the gauge is set and painted; the picture's new
 // part is marked and painted. Work between two writes that outlasts twice the step time
 // restarts the step chain and costs the whole of it; a piece shorter than the step time costs
-// nothing. At 20,000 steps/s a step is 50 us, less than a whole repaint.
+// nothing. At 20,000 steps/s a step is 50 us, less than a whole repaint. Steps of a millisecond
+// or more hold a whole repaint, and get it at once.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,8 @@ class QtScreen : public Screen {
   using DisplaySource = std::function<const PositionDisplay&()>;
 
   static constexpr int64_t kRepaintInterval = 1'000'000'000 / 60;
+  // Steps at least this far apart (ns) hold a whole repaint.
+  static constexpr int64_t kWholeRepaintStepTime = 1'000'000;
 
   // Without a clock the system's monotonic timer is used.
   explicit QtScreen(TForm1& main_window, Clock clock = {});
@@ -58,6 +61,8 @@ class QtScreen : public Screen {
 
   // The position texts; a repaint starts.
   void show_texts();
+  // Texts, gauge and picture at once.
+  void repaint_whole();
 
   TForm1& main_window_;
   Clock clock_;
@@ -66,6 +71,8 @@ class QtScreen : public Screen {
   bool painted_ = false;
   Stage stage_ = Stage::kIdle;
   int64_t last_repaint_ = 0;
+  int64_t last_events_ = 0;
+  int64_t step_time_ = 0;  // between the last two calls of process_events
   int64_t repaints_ = 0;
 };
 

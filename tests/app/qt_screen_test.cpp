@@ -166,6 +166,46 @@ TEST_F(QtScreenRepaints, RepaintIsSpreadOverSixSteps) {
   EXPECT_EQ(screen.repaints(), 3);
 }
 
+TEST_F(QtScreenRepaints, SlowStepsGetTheWholeRepaintAtOnce) {
+  RasterCanvas path(585, 457);
+  TForm3 form3(path);
+  screen.set_path_window(form3);
+  window.show();
+  find<QTabWidget>(window, "PageControl1")->setCurrentIndex(0);
+  form3.show();
+  QCoreApplication::processEvents();
+  PaintCounter texts(find<QLineEdit>(window, "view_x"));
+  PaintCounter gauge(find<QProgressBar>(window, "Gauge1"));
+  PaintCounter picture(find<QWidget>(form3, "Image1"));
+  const auto step = [&](int64_t step_time) {
+    now += step_time;
+    screen.process_events();
+    path.line_to(100, 100);
+    screen.position_changed();
+  };
+  step(QtScreen::kWholeRepaintStepTime);
+  step(QtScreen::kWholeRepaintStepTime);  // the first step time is measured here
+  display.view[0] = "1";
+  display.gauge = 50;
+  now += QtScreen::kRepaintInterval;
+  step(QtScreen::kWholeRepaintStepTime);
+  step(QtScreen::kWholeRepaintStepTime);
+  EXPECT_EQ(texts.paints, 1);
+  EXPECT_EQ(gauge.paints, 1);
+  EXPECT_EQ(picture.paints, 1);
+
+  // A step time just under it gets the repaint in pieces again.
+  display.view[0] = "2";
+  const int64_t repaints = screen.repaints();
+  while (screen.repaints() == repaints) step(QtScreen::kWholeRepaintStepTime - 1);
+  EXPECT_EQ(view_x(), "2");
+  const int painted = texts.paints;
+  step(QtScreen::kWholeRepaintStepTime - 1);
+  EXPECT_EQ(texts.paints, painted) << "left alone for a step";
+  step(QtScreen::kWholeRepaintStepTime - 1);
+  EXPECT_EQ(texts.paints, painted + 1);
+}
+
 // While the machine moves, what would start a second motion or change the data of the running
 // one is disabled; the stop button is the other way round, and the previews stay live.
 const char* const kMotionControls[] = {"B_up",        "B_down",  "B_left",  "B_right", "B_z_up",
