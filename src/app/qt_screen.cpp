@@ -43,16 +43,16 @@ void QtScreen::position_changed() {
   // The gauge and the picture's new part cost little to mark; each is painted by the next
   // step's events.
   if (stage_ == Stage::kGaugeMark) {
-    if (display_) main_window_.show_gauge(display_());
+    show_gauge();
     stage_ = Stage::kPathMark;
     return;
   }
   if (stage_ == Stage::kPathMark) {
-    if (path_window_ != nullptr) path_window_->picture_changed();
+    mark_path();
     stage_ = Stage::kIdle;
     return;
   }
-  if (painted_ && clock_() - last_repaint_ < kRepaintInterval) return;
+  if (repaints_ > 0 && clock_() - last_repaint_ < kRepaintInterval) return;
   if (step_time_ >= kWholeRepaintStepTime) {
     repaint_whole();  // painted by the next step's events
     return;
@@ -67,8 +67,8 @@ void QtScreen::run_ended() {
 
 void QtScreen::repaint_whole() {
   show_texts();
-  if (display_) main_window_.show_gauge(display_());
-  if (path_window_ != nullptr) path_window_->picture_changed();
+  show_gauge();
+  mark_path();
   stage_ = Stage::kIdle;
 }
 
@@ -78,9 +78,16 @@ void QtScreen::moving_changed(bool moving) {
 
 void QtScreen::show_texts() {
   if (display_) main_window_.show_texts(display_());
-  painted_ = true;
   last_repaint_ = clock_();
   ++repaints_;
+}
+
+void QtScreen::show_gauge() {
+  if (display_) main_window_.show_gauge(display_());
+}
+
+void QtScreen::mark_path() {
+  if (path_window_ != nullptr) path_window_->picture_changed();
 }
 
 }  // namespace zor

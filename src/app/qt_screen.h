@@ -61,6 +61,9 @@ class QtScreen : public Screen {
 
   // The position texts; a repaint starts.
   void show_texts();
+  void show_gauge();
+  // The picture's part changed since the last mark is repainted by the next events.
+  void mark_path();
   // Texts, gauge and picture at once.
   void repaint_whole();
 
@@ -68,7 +71,6 @@ class QtScreen : public Screen {
   Clock clock_;
   DisplaySource display_;
   TForm3* path_window_ = nullptr;
-  bool painted_ = false;
   Stage stage_ = Stage::kIdle;
   int64_t last_repaint_ = 0;
   int64_t last_events_ = 0;
