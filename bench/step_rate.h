@@ -10,9 +10,9 @@
 
 #include "common/clock.h"
 #include "common/dialogs.h"
-#include "common/machine_context.h"
+#include "context/machine_context.h"
 #include "common/raster_canvas.h"
-#include "common/session.h"
+#include "session/session.h"
 #include "motion/motion.h"
 #include "port/lpt_port_connection.h"
 #include "port/step_port.h"

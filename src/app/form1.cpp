@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "app_identity.h"
-#include "common/session.h"
+#include "session/session.h"
 #include "ui_Form1.h"
 
 namespace zor {

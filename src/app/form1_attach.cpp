@@ -2,7 +2,7 @@
 // the window can be built and looked at without a core behind it.
 #include <QShortcut>
 
-#include "common/session.h"
+#include "session/session.h"
 #include "form1.h"
 #include "key_press_filter.h"
 #include "ui_Form1.h"

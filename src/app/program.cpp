@@ -2,7 +2,7 @@
 
 #include "application.h"
 #include "common/clock.h"
-#include "common/session.h"
+#include "session/session.h"
 #include "deferred_preview.h"
 #include "f_stop.h"
 #include "form1.h"

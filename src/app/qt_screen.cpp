@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "common/session.h"
+#include "session/session.h"
 #include "form1.h"
 #include "form3.h"
 

@@ -2,7 +2,7 @@
 // end, in file order, with the pen raised for the travel between lines that do not join.
 #pragma once
 
-#include "common/env.h"
+#include "motion/env.h"
 
 namespace zor {
 

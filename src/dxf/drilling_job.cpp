@@ -2,7 +2,7 @@
 
 #include "dxf/dxf_file.h"
 #include "dxf/dxf_reader.h"
-#include "dxf/working_modes.h"
+#include "motion/working_modes.h"
 
 namespace zor {
 namespace {

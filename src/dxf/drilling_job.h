@@ -2,7 +2,7 @@
 // the point where the tool stands when the job starts.
 #pragma once
 
-#include "common/env.h"
+#include "motion/env.h"
 
 namespace zor {
 

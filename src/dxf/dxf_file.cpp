@@ -1,6 +1,6 @@
 #include "dxf/dxf_file.h"
 
-#include "common/env.h"
+#include "motion/env.h"
 #include "common/text_file.h"
 
 namespace zor {

@@ -2,7 +2,7 @@
 // into the aperture table and shown in StringGrid1.
 #pragma once
 
-#include "common/env.h"
+#include "motion/env.h"
 
 namespace zor {
 

@@ -1,7 +1,7 @@
 // The browse buttons of the DXF page (change_name) and the Gerber page (BitBtn2).
 #pragma once
 
-#include "common/env.h"
+#include "motion/env.h"
 
 namespace zor {
 

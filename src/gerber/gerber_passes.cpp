@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/text_file.h"
-#include "dxf/working_modes.h"
+#include "motion/working_modes.h"
 #include "gerber/interpreter.h"
 
 namespace zor {

@@ -2,7 +2,7 @@
 // preview window) and the job pass that plots or drills it.
 #pragma once
 
-#include "common/env.h"
+#include "motion/env.h"
 
 namespace zor {
 

@@ -9,10 +9,10 @@
 #include <string_view>
 
 #include "common/canvas.h"
-#include "common/env.h"
+#include "motion/env.h"
 #include "common/form.h"
-#include "gerber/gerber_state.h"
-#include "motion/machine_state.h"
+#include "context/gerber_state.h"
+#include "context/machine_state.h"
 #include "motion/moves.h"
 
 namespace zor {

@@ -6,7 +6,7 @@
 
 #include "common/decimal.h"
 #include "common/error.h"
-#include "common/session.h"
+#include "motion/position_display.h"
 
 namespace zor {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "common/form.h"
-#include "common/machine_context.h"
+#include "context/machine_context.h"
 #include "motion/motion.h"
 
 namespace zor {

@@ -7,7 +7,7 @@
 #include "common/canvas.h"
 #include "common/decimal.h"
 #include "common/error.h"
-#include "common/session.h"
+#include "motion/position_display.h"
 #include "port/step_port.h"
 
 namespace zor {

@@ -7,7 +7,7 @@
 
 #include "common/clock.h"
 #include "common/dialogs.h"
-#include "common/machine_context.h"
+#include "context/machine_context.h"
 #include "motion/moves.h"
 #include "motion/screen.h"
 

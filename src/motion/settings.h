@@ -4,7 +4,7 @@
 
 #include "common/dialogs.h"
 #include "common/form.h"
-#include "motion/machine_state.h"
+#include "context/machine_state.h"
 
 namespace zor {
 

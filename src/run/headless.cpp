@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "common/env.h"
+#include "motion/env.h"
 
 namespace zor::run {
 

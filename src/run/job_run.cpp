@@ -8,7 +8,7 @@
 #include "common/error.h"
 #include "common/memory_form.h"
 #include "common/png_writer.h"
-#include "common/session.h"
+#include "session/session.h"
 #include "common/text_file.h"
 #include "port/system_port_api.h"
 #include "port/virtual_machine.h"

@@ -12,7 +12,7 @@
 
 #include "app_test_support.h"
 #include "common/raster_canvas.h"
-#include "common/session.h"
+#include "session/session.h"
 #include "form1.h"
 #include "form3.h"
 

@@ -20,7 +20,7 @@
 #include "app_test_support.h"
 #include "application.h"
 #include "common/clock.h"
-#include "common/session.h"
+#include "session/session.h"
 #include "f_stop.h"
 #include "form1.h"
 #include "form2.h"

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "common/env.h"
+#include "motion/env.h"
 #include "common/error.h"
-#include "common/machine_context.h"
+#include "context/machine_context.h"
 #include "common/memory_form.h"
 #include "dxf/drawing_job.h"
 #include "dxf/drilling_job.h"
-#include "dxf/working_modes.h"
+#include "motion/working_modes.h"
 #include "motion/moves.h"
 #include "recording_canvas.h"
 #include "scripted_services.h"

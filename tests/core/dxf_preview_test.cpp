@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/env.h"
+#include "motion/env.h"
 #include "common/error.h"
 #include "common/memory_form.h"
 #include "common/raster_canvas.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "common/canvas.h"
-#include "common/env.h"
-#include "common/machine_context.h"
+#include "motion/env.h"
+#include "context/machine_context.h"
 #include "common/memory_form.h"
 #include "common/preview_window.h"
 #include "motion/moves.h"

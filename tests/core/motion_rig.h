@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "common/clock.h"
-#include "common/machine_context.h"
+#include "context/machine_context.h"
 #include "common/raster_canvas.h"
-#include "common/session.h"
+#include "session/session.h"
 #include "motion/motion.h"
 #include "port/step_port.h"
 #include "port/virtual_machine.h"

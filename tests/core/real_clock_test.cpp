@@ -10,7 +10,7 @@
 
 #include "common/clock.h"
 #include "common/memory_form.h"
-#include "common/session.h"
+#include "session/session.h"
 #include "motion/motion.h"
 #include "motion/settings.h"
 #include "port/virtual_machine.h"

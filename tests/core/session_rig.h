@@ -13,7 +13,7 @@
 
 #include "common/memory_form.h"
 #include "common/raster_canvas.h"
-#include "common/session.h"
+#include "session/session.h"
 #include "port/virtual_machine.h"
 #include "scripted_services.h"
 

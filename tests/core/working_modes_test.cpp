@@ -1,4 +1,4 @@
-#include "dxf/working_modes.h"
+#include "motion/working_modes.h"
 
 #include <gtest/gtest.h>
 

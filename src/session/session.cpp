@@ -1,14 +1,14 @@
-#include "common/session.h"
+#include "session/session.h"
 
 #include <array>
 #include <string>
 
-#include "common/env.h"
+#include "motion/env.h"
 #include "common/raster_canvas.h"
 #include "common/text_file.h"
 #include "dxf/dxf_preview.h"
-#include "dxf/job_buttons.h"
-#include "dxf/working_modes.h"
+#include "session/job_buttons.h"
+#include "motion/working_modes.h"
 #include "gerber/file_dialog.h"
 #include "gerber/gerber_passes.h"
 #include "motion/manual_panel.h"

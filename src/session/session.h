@@ -11,8 +11,9 @@
 #include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/form.h"
-#include "common/machine_context.h"
+#include "context/machine_context.h"
 #include "common/preview_window.h"
+#include "motion/position_display.h"
 #include "motion/screen.h"
 
 namespace zor {
@@ -23,12 +24,6 @@ class Motion;
 class RasterCanvas;
 struct Env;
 struct DxfPreviewState;
-
-// What the position panel and the gauge show.
-struct PositionDisplay {
-  std::array<std::string, 3> view{"0.0", "0.0", "0.0"};  // view_x, view_y, view_z
-  int gauge = 0;                                         // Gauge1, 0..100
-};
 
 struct SessionServices {
   Form& form;

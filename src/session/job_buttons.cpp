@@ -1,8 +1,8 @@
-#include "dxf/job_buttons.h"
+#include "session/job_buttons.h"
 
 #include "dxf/drawing_job.h"
 #include "dxf/drilling_job.h"
-#include "dxf/working_modes.h"
+#include "motion/working_modes.h"
 #include "gerber/gerber_passes.h"
 
 namespace zor {

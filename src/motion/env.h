@@ -5,7 +5,7 @@
 #include "common/canvas.h"
 #include "common/dialogs.h"
 #include "common/form.h"
-#include "common/machine_context.h"
+#include "context/machine_context.h"
 #include "common/preview_window.h"
 #include "motion/moves.h"
 

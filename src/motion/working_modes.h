@@ -2,7 +2,7 @@
 #pragma once
 
 #include "common/form.h"
-#include "motion/machine_state.h"
+#include "context/machine_state.h"
 
 namespace zor {
 

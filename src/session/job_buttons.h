@@ -3,7 +3,7 @@
 // reset of the plotting switch and the abort request. An error ends the handler before them.
 #pragma once
 
-#include "common/env.h"
+#include "motion/env.h"
 
 namespace zor {
 

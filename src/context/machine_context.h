@@ -2,8 +2,8 @@
 // window has one, each runner invocation has one, each test has its own.
 #pragma once
 
-#include "gerber/gerber_state.h"
-#include "motion/machine_state.h"
+#include "context/gerber_state.h"
+#include "context/machine_state.h"
 
 namespace zor {
 
