@@ -10,13 +10,13 @@
 
 #include "common/clock.h"
 #include "common/dialogs.h"
-#include "context/machine_context.h"
 #include "common/raster_canvas.h"
-#include "session/session.h"
+#include "context/machine_context.h"
 #include "motion/motion.h"
 #include "port/lpt_port_connection.h"
 #include "port/step_port.h"
 #include "port/virtual_machine.h"
+#include "session/session.h"
 
 namespace zor::bench {
 
@@ -26,6 +26,7 @@ class SilentDialogs : public Dialogs {
   void error_box(const std::string&, const std::string&) override {}
   std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
   bool ask_continue() override { return true; }
+  bool ask_yes_no(const std::string&) override { return true; }
 };
 
 struct RateResult {

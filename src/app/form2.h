@@ -2,6 +2,7 @@
 // DXF and Gerber previews. Resizing or clicking the window does not redraw the drawing.
 #pragma once
 
+#include <QLabel>
 #include <QWidget>
 #include <memory>
 
@@ -33,6 +34,8 @@ class TForm2 : public QWidget, public PreviewWindow {
   int outer_width() const override { return width() + kFrameWidth; }
   int outer_height() const override { return height() + kFrameHeight; }
   Canvas& picture() override { return drawing_; }
+  // Shown over the picture's lowest row of text, so the picture keeps its designed size.
+  void set_note(const std::string& text) override;
   const RasterCanvas& image() const { return image_; }
 
  protected:
@@ -42,6 +45,7 @@ class TForm2 : public QWidget, public PreviewWindow {
   std::unique_ptr<Ui::TForm2> ui_;
   RasterCanvas image_;
   UpdatingCanvas drawing_;
+  QLabel* note_;
 };
 
 }  // namespace zor

@@ -25,6 +25,7 @@ class QtDialogs : public Dialogs {
   std::optional<std::string> open_file(const std::string& filter) override;
   // F_stop, modally; throws std::logic_error before the window exists.
   bool ask_continue() override;
+  bool ask_yes_no(const std::string& text) override;
 
  private:
   QWidget* owner_;

@@ -18,6 +18,8 @@ class Dialogs {
   virtual std::optional<std::string> open_file(const std::string& filter) = 0;
   // The stop question "Продолжить?": true for "ДА", false for "НЕТ".
   virtual bool ask_continue() = 0;
+  // A question of the job's own with the buttons "ДА" (true) and "НЕТ" (false).
+  virtual bool ask_yes_no(const std::string& text) = 0;
 };
 
 }  // namespace zor

@@ -2,6 +2,8 @@
 // and its outer size, which sets the placement and the scale.
 #pragma once
 
+#include <string>
+
 #include "common/canvas.h"
 
 namespace zor {
@@ -17,6 +19,8 @@ class PreviewWindow {
   virtual int outer_height() const = 0;
   // The picture filling the client area (387 x 320 at the designed size).
   virtual Canvas& picture() = 0;
+  // The line under the picture (the board's extents); a window without one ignores it.
+  virtual void set_note(const std::string& text) { (void)text; }
 };
 
 }  // namespace zor

@@ -1,12 +1,15 @@
 #include "gerber/file_dialog.h"
 
 #include "gerber/aperture_reader.h"
+#include "gerber/file_kind.h"
 
 namespace zor {
 namespace {
 
 constexpr int kDxfPage = 0;
 constexpr int kGerberPage = 1;
+// Beside the marker box: what the file's own format statements mean for the fixed reading.
+constexpr const char* kFullReadingHint = "L_full_hint";
 constexpr const char* kDxfFilter = "файлы AutoCad DXF|*.dxf|";
 constexpr const char* kGerberFilter = "файлы Gerber RS274 GBR|*.gbr|файл сверления DRL |*.drl|";
 
@@ -20,7 +23,10 @@ void change_nameClick(Env& env) {
     env.form.set_text("name_files", *path);
   } else if (page == kGerberPage) {
     env.form.set_text("Edit15", *path);
+    env.form.set_text(kFullReadingHint, "");
     get_app(env);
+    // After the apertures: their reading refuses what is not a plain file first.
+    env.form.set_text(kFullReadingHint, full_reading_hint(*path).value_or(""));
   }
 }
 

@@ -26,6 +26,11 @@ void HeadlessDialogs::error_box(const std::string& caption, const std::string& t
   failure_reported_ = true;
 }
 
+bool HeadlessDialogs::ask_yes_no(const std::string& text) {
+  err_ << text << '\n';
+  return true;
+}
+
 std::optional<std::string> HeadlessDialogs::open_file(const std::string&) {
   return chosen_;
 }

@@ -23,6 +23,8 @@ class HeadlessDialogs : public Dialogs {
   std::optional<std::string> open_file(const std::string& filter) override;
   // Nobody asks the runner to stop.
   bool ask_continue() override { return true; }
+  // The job's own questions (a tool change) are answered "ДА" and printed.
+  bool ask_yes_no(const std::string& text) override;
 
   void choose(std::string path) { chosen_ = std::move(path); }
   int limit_warnings() const { return limit_warnings_; }

@@ -8,12 +8,13 @@
 #include "common/error.h"
 #include "common/memory_form.h"
 #include "common/png_writer.h"
-#include "session/session.h"
 #include "common/text_file.h"
+#include "plan/job_tally.h"
 #include "port/system_port_api.h"
 #include "port/virtual_machine.h"
 #include "run/headless.h"
 #include "run/json_report.h"
+#include "session/session.h"
 
 namespace zor::run {
 namespace {
@@ -33,6 +34,7 @@ void fill_job_inputs(MemoryForm& form, const RunOptions& o) {
   form.set_text("name_files", "d:\\step\\dxf\\1.dxf");
   form.set_text("Edit15", "Файл");
   form.set_checked("CB_vozvrat", o.return_to_origin);
+  form.set_checked("CB_full", o.full);
   form.set_index("TrackBar1", 10);
   form.set_index("TrackBar2", 1);
   form.set_index("PageControl2", o.gerber ? kGerberPage : kDxfPage);
@@ -114,6 +116,18 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   report.job_time_s = static_cast<double>(ended - started) / static_cast<double>(clock.frequency());
   report.limit_warnings = dialogs.limit_warnings();
   report.messages = dialogs.messages();
+  if (connected) {
+    const JobCounts& counts = session.job_counts();
+    if (counts.extents) {
+      const PlanExtents& e = *counts.extents;
+      report.extents = std::array<double, 4>{e.xmin, e.ymin, e.xmax, e.ymax};
+    }
+    report.drill = o.drill;
+    report.holes = counts.holes;
+    report.pen_lifts = counts.pen_lifts;
+    report.tool_changes = session.job_notes().tool_changes;
+    report.notices = session.job_notes().notices;
+  }
   try {
     if (o.trace_file) write_trace(*o.trace_file, trace);
     if (o.png_file) write_png(*o.png_file, session.path_picture());

@@ -68,6 +68,23 @@ void write_json(std::ostream& out, const JobReport& r) {
   for (size_t i = 0; i < r.messages.size(); ++i) {
     out << (i ? ", " : "") << json_string(r.messages[i]);
   }
+  out << "], \"extents\": ";
+  if (r.extents) {
+    const auto& e = *r.extents;
+    out << '[' << number(e[0]) << ", " << number(e[1]) << ", " << number(e[2]) << ", "
+        << number(e[3]) << ']';
+  } else {
+    out << "null";
+  }
+  if (r.drill) {
+    out << ", \"holes\": " << r.holes << ", \"tool_changes\": " << r.tool_changes;
+  } else {
+    out << ", \"pen_lifts\": " << r.pen_lifts;
+  }
+  out << ", \"notices\": [";
+  for (size_t i = 0; i < r.notices.size(); ++i) {
+    out << (i ? ", " : "") << json_string(r.notices[i]);
+  }
   out << "]}\n";
 }
 

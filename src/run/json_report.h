@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,13 @@ struct JobReport {
   double job_time_s = 0;
   int limit_warnings = 0;
   std::vector<std::string> messages;
+  // Where the tool worked (below the travel height): xmin, ymin, xmax, ymax; none: null.
+  std::optional<std::array<double, 4>> extents;
+  bool drill = false;  // holes and tool_changes are reported for drilling,
+  int holes = 0;       // pen_lifts for drawing
+  int tool_changes = 0;
+  int pen_lifts = 0;
+  std::vector<std::string> notices;  // what a reader could not read or assumed
 };
 
 void write_json(std::ostream& out, const JobReport& report);

@@ -19,6 +19,8 @@ const char* const kUsage =
     "  --depth T          e_glubs     hole depth, mm (drill)         (2)\n"
     "  --marker T         d_mark      marker diameter x 10, 1-2 digits (05)\n"
     "  --no-return        do not return to 0,0 at the end\n"
+    "  --full             read the file whole in its own units (\"Полное чтение файла\"):\n"
+    "                     Gerber RS-274X, Excellon drill files, DXF curves and blocks\n"
     "  --trace FILE       write every data-register byte of the job, one per line\n"
     "  --png FILE         write the tool-path picture (585 x 457)\n"
     "  --realtime         real step timing on the system clock\n"
@@ -60,6 +62,8 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       o.return_to_origin = false;
     } else if (a == "--realtime") {
       o.realtime = true;
+    } else if (a == "--full") {
+      o.full = true;
     } else if (a == "--marker" || boxes.count(a) != 0) {
       if (i + 1 >= args.size()) {
         error = a + " needs a value";

@@ -18,6 +18,7 @@ struct RunOptions {
   std::optional<std::string> trace_file;
   std::optional<std::string> png_file;
   bool realtime = false;
+  bool full = false;  // "Полное чтение файла": the file read whole, in its own units
   std::optional<std::string> port;  // the port list's text: drive the system's real ports
 };
 

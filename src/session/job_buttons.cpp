@@ -2,8 +2,9 @@
 
 #include "dxf/drawing_job.h"
 #include "dxf/drilling_job.h"
-#include "motion/working_modes.h"
 #include "gerber/gerber_passes.h"
+#include "motion/working_modes.h"
+#include "session/full_reading.h"
 
 namespace zor {
 namespace {
@@ -25,8 +26,14 @@ void finish(Env& env) {
 
 }  // namespace
 
-void B_risovClick(Env& env) {
+void B_risovClick(Env& env, JobNotes* notes) {
   env.path.fill(kWhite);
+  if (full_reading(env.form)) {
+    JobNotes own;
+    full_draw(env, notes != nullptr ? *notes : own);
+    finish(env);
+    return;
+  }
   GerberState& g = env.ctx.gerber;
   if (env.form.index("PageControl2") == kDxfPage) {
     g.plot_mode = false;
@@ -40,7 +47,13 @@ void B_risovClick(Env& env) {
   finish(env);
 }
 
-void B_drillClick(Env& env) {
+void B_drillClick(Env& env, JobNotes* notes) {
+  if (full_reading(env.form)) {
+    JobNotes own;
+    full_drill(env, notes != nullptr ? *notes : own);
+    finish(env);
+    return;
+  }
   GerberState& g = env.ctx.gerber;
   g.plot_mode = false;
   read_drill_depth(env.form, env.ctx.modes);

@@ -3,20 +3,22 @@
 #include <array>
 #include <string>
 
-#include "motion/env.h"
 #include "common/raster_canvas.h"
 #include "common/text_file.h"
 #include "dxf/dxf_preview.h"
-#include "session/job_buttons.h"
-#include "motion/working_modes.h"
 #include "gerber/file_dialog.h"
 #include "gerber/gerber_passes.h"
+#include "motion/env.h"
 #include "motion/manual_panel.h"
 #include "motion/motion.h"
 #include "motion/settings.h"
+#include "motion/working_modes.h"
+#include "plan/job_tally.h"
 #include "port/lpt_port_connection.h"
 #include "port/port_selection.h"
 #include "port/step_port.h"
+#include "session/full_reading.h"
+#include "session/job_buttons.h"
 
 namespace zor {
 
@@ -67,7 +69,7 @@ Session::Session(SessionServices services)
 Session::~Session() = default;
 
 Env Session::env() {
-  return Env{ctx_, *motion_, s_.form, s_.dialogs, s_.preview, *path_};
+  return Env{ctx_, *tally_, s_.form, s_.dialogs, s_.preview, *path_};
 }
 
 bool Session::FormCreate(ConfigFile config) {
@@ -79,6 +81,7 @@ bool Session::FormCreate(ConfigFile config) {
   step_port_ = std::make_unique<TracedPort>(*lpt_, s_.form);
   motion_ = std::make_unique<Motion>(ctx_, *step_port_, s_.clock, s_.screen, s_.dialogs, display_,
                                      *path_);
+  tally_ = std::make_unique<TallyingMoves>(*motion_, ctx_);
   s_.form.set_items("ComboBox1", probe_port_list(*lpt_));
   init_settings(s_.form, s_.dialogs, ctx_.machine,
                 config == ConfigFile::kAssumePresent || file_exists(kConfigFile));
@@ -89,6 +92,7 @@ bool Session::FormCreate(ConfigFile config) {
 }
 
 void Session::FormDestroy() {
+  tally_.reset();
   motion_.reset();
   step_port_.reset();
   lpt_.reset();
@@ -164,14 +168,18 @@ void Session::ProgramsChange() {
 
 void Session::B_risovClick() {
   Busy busy(*this);
+  tally_->reset();
+  notes_ = {};
   Env e = env();
-  zor::B_risovClick(e);
+  zor::B_risovClick(e, &notes_);
 }
 
 void Session::B_drillClick() {
   Busy busy(*this);
+  tally_->reset();
+  notes_ = {};
   Env e = env();
-  zor::B_drillClick(e);
+  zor::B_drillClick(e, &notes_);
 }
 
 void Session::change_nameClick() {
@@ -180,6 +188,11 @@ void Session::change_nameClick() {
 }
 
 void Session::Call_V_renderClick() {
+  if (full_reading(s_.form)) {
+    Env e = env();
+    full_preview(e);
+    return;
+  }
   video_dxf(s_.form, s_.dialogs, s_.preview, *dxf_preview_);
 }
 void Session::CB_holostClick() {
@@ -193,11 +206,21 @@ void Session::SE_zoomChange() {
 }
 
 void Session::C_autozoomClick() {
+  if (full_reading(s_.form)) {
+    Env e = env();
+    full_preview(e);
+    s_.form.set_visible("SE_zoom", !s_.form.checked("C_autozoom"));
+    return;
+  }
   zor::C_autozoomClick(s_.form, s_.dialogs, s_.preview, *dxf_preview_);
 }
 
 void Session::Button10Click() {
   Env e = env();
+  if (full_reading(s_.form)) {
+    full_preview(e);
+    return;
+  }
   zor::Button10Click(e);
 }
 
@@ -208,6 +231,10 @@ void Session::stop_request() {
 
 void Session::trace_data_writes(std::vector<uint8_t>* trace) {
   step_port_->trace(trace);
+}
+
+const JobCounts& Session::job_counts() const {
+  return tally_->counts();
 }
 
 bool Session::moving() const {

@@ -11,10 +11,11 @@
 #include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/form.h"
-#include "context/machine_context.h"
 #include "common/preview_window.h"
+#include "context/machine_context.h"
 #include "motion/position_display.h"
 #include "motion/screen.h"
+#include "session/job_buttons.h"
 
 namespace zor {
 
@@ -22,6 +23,8 @@ class OsPortApi;
 class LptPortConnection;
 class Motion;
 class RasterCanvas;
+class TallyingMoves;
+struct JobCounts;
 struct Env;
 struct DxfPreviewState;
 
@@ -91,6 +94,9 @@ class Session {
   Motion& motion();
   // What the core's handlers work with (valid after FormCreate).
   Env env();
+  // What the last job started by "Рисовать" or "Сверлить" did with the tool.
+  const JobCounts& job_counts() const;
+  const JobNotes& job_notes() const { return notes_; }
   // Every byte the step output writes to the data register, from now on (off: nullptr).
   void trace_data_writes(std::vector<uint8_t>* trace);
 
@@ -109,6 +115,8 @@ class Session {
   std::unique_ptr<LptPortConnection> lpt_;
   std::unique_ptr<TracedPort> step_port_;
   std::unique_ptr<Motion> motion_;
+  std::unique_ptr<TallyingMoves> tally_;
+  JobNotes notes_;
 };
 
 }  // namespace zor

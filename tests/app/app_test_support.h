@@ -53,8 +53,14 @@ class ScriptedDialogs : public Dialogs {
     return ask ? ask() : true;
   }
 
+  bool ask_yes_no(const std::string& text) override {
+    asked.push_back(text);
+    return true;
+  }
+
   std::vector<std::string> messages;
   std::vector<std::string> filters;
+  std::vector<std::string> asked;
   int questions = 0;
   std::function<bool()> ask;  // the answer to the stop question; "ДА" without it
 };

@@ -90,6 +90,7 @@ const Control kControls[] = {
     {"Label18", "QLabel", "T_auto", "сумарн       одинарн. ", kHidden},
     {"Label26", "QLabel", "T_auto", "мм", kHidden},
     {"CB_vozvrat", "QCheckBox", "T_auto", "возврат в 0,0"},
+    {"CB_full", "QCheckBox", "T_auto", "Полное чтение файла"},
     {"B_drill", "QPushButton", "T_auto", "Сверлить", kHidden},
     {"B_risov", "QPushButton", "T_auto", "Рисовать", kHidden},
     {"PageControl2", "QTabWidget", "T_auto", nullptr},
@@ -108,6 +109,7 @@ const Control kControls[] = {
     {"StringGrid1", "QTableWidget", "TabSheet4", nullptr},
     {"Label16", "QLabel", "TabSheet4", "Диаметр маркера, мм"},
     {"d_mark", "QLineEdit", "TabSheet4", "0,5"},
+    {"L_full_hint", "QLabel", "TabSheet4", ""},
     {"Button10", "QPushButton", "TabSheet4", "Проспотр"},
     // Settings tab.
     {"Label28", "QLabel", "TabSheet1", "Передаточное отношение мм/шаг"},

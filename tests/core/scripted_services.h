@@ -37,8 +37,18 @@ class ScriptedDialogs : public Dialogs {
     return a;
   }
 
+  bool ask_yes_no(const std::string& text) override {
+    asked.push_back(text);
+    if (yes_no.empty()) return true;
+    const bool a = yes_no.front();
+    yes_no.pop_front();
+    return a;
+  }
+
   std::vector<std::string> messages;
   std::vector<std::string> filters;
+  std::vector<std::string> asked;                // the job's own questions, in order
+  std::deque<bool> yes_no;                       // their answers; "ДА" when none is left
   std::deque<std::optional<std::string>> files;  // answers of the file dialog
   std::deque<bool> answers;                      // answers of the stop question
   int questions = 0;

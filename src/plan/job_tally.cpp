@@ -1,0 +1,41 @@
+#include "plan/job_tally.h"
+
+#include <algorithm>
+
+namespace zor {
+
+bool TallyingMoves::working() const {
+  return ctx_.machine.pos_z < ctx_.modes.z_idle;
+}
+
+void TallyingMoves::note_place() {
+  const double x = ctx_.machine.pos_x;
+  const double y = ctx_.machine.pos_y;
+  auto& e = counts_.extents;
+  if (!e) {
+    e = PlanExtents{x, y, x, y};
+    return;
+  }
+  e->xmin = std::min(e->xmin, x);
+  e->ymin = std::min(e->ymin, y);
+  e->xmax = std::max(e->xmax, x);
+  e->ymax = std::max(e->ymax, y);
+}
+
+void TallyingMoves::move_to_xy(double x, double y, double speed) {
+  // A straight move covers the box of its two ends, so the ends are all the extents need.
+  if (working()) note_place();
+  moves_.move_to_xy(x, y, speed);
+  if (working()) note_place();
+}
+
+void TallyingMoves::down_up(double z, double speed) {
+  const bool was_working = working();
+  const bool was_in_work = ctx_.machine.pos_z < 0;
+  moves_.down_up(z, speed);
+  if (was_working && !working()) ++counts_.pen_lifts;
+  if (!was_in_work && ctx_.machine.pos_z < 0) ++counts_.holes;
+  if (working()) note_place();
+}
+
+}  // namespace zor
