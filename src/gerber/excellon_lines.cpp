@@ -1,6 +1,41 @@
 #include "gerber/excellon_lines.h"
 
+#include <string>
+
 namespace zor {
+namespace {
+
+std::string upper_without_blanks(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == ' ' || c == '\t') continue;
+    out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return out;
+}
+
+bool starts_with(const std::string& text, const char* prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+// "a:b" digit counts of a comment (";FILE_FORMAT=2:4", ";FORMAT={2:4/ ...").
+std::optional<std::pair<int, int>> excellon_comment_digits(const std::string& comment) {
+  const std::string text = upper_without_blanks(comment);
+  size_t at = std::string::npos;
+  if (starts_with(text, ";FILE_FORMAT=")) at = 13;
+  if (starts_with(text, ";FORMAT={")) at = 9;
+  if (at == std::string::npos || at + 3 > text.size()) return std::nullopt;
+  const char a = text[at], colon = text[at + 1], b = text[at + 2];
+  if (!is_digit(a) || colon != ':' || !is_digit(b)) return std::nullopt;
+  if (at + 3 < text.size() && is_digit(text[at + 3])) return std::nullopt;
+  return std::pair<int, int>{a - '0', b - '0'};
+}
 
 ExcellonLines read_excellon_lines(std::istream& in, ReadingNotices& notices) {
   ExcellonLines out;

@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <istream>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gerber/reading_notices.h"
@@ -20,5 +22,9 @@ constexpr size_t kMaxExcellonLine = 4096;
 constexpr size_t kMaxExcellonBytes = 32 << 20;
 
 ExcellonLines read_excellon_lines(std::istream& in, ReadingNotices& notices);
+
+// The digit counts "a:b" a writer's comment gives (";FILE_FORMAT=2:4", "; FORMAT={3:3/ ...");
+// nothing for any other line and for "-:-" (numbers with a point).
+std::optional<std::pair<int, int>> excellon_comment_digits(const std::string& comment);
 
 }  // namespace zor

@@ -56,19 +56,6 @@ std::vector<Word> words_of(const std::string& text) {
   return words;
 }
 
-// "a:b" digit counts of a comment (";FILE_FORMAT=2:4", ";FORMAT={2:4/ ...").
-std::optional<std::pair<int, int>> comment_digits(const std::string& comment) {
-  const std::string text = upper_without_blanks(comment);
-  size_t at = std::string::npos;
-  if (starts_with(text, ";FILE_FORMAT=")) at = 13;
-  if (starts_with(text, ";FORMAT={")) at = 9;
-  if (at == std::string::npos || at + 3 > text.size()) return std::nullopt;
-  const char a = text[at], colon = text[at + 1], b = text[at + 2];
-  if (!is_digit(a) || colon != ':' || !is_digit(b)) return std::nullopt;
-  if (at + 3 < text.size() && is_digit(text[at + 3])) return std::nullopt;
-  return std::pair<int, int>{a - '0', b - '0'};
-}
-
 class ExcellonReader {
  public:
   ExcellonReader(Plan& plan) : plan_(plan), notices_(plan.notices) {}
@@ -415,7 +402,7 @@ class ExcellonReader {
   void statement(const std::string& text, const std::string& raw) {
     if (text.empty()) return;
     if (text[0] == ';') {
-      const auto digits = comment_digits(raw);
+      const auto digits = excellon_comment_digits(raw);
       if (digits && digits->first + digits->second > 0) digits_ = digits;
       return;
     }

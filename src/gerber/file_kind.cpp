@@ -116,10 +116,9 @@ std::optional<std::string> excellon_hint(const std::string& head) {
   bool point = false;
   for (const std::string& raw : lines.lines) {
     const std::string line = upper_without_blanks(raw);
-    if (starts_with(line, ";FILE_FORMAT=") && line.size() >= 16 && line[14] == ':' &&
-        line[13] >= '0' && line[13] <= '9' && line[15] >= '0' && line[15] <= '9') {
-      format = line.substr(13, 1) + "." + line.substr(15, 1);
-      decimals = line[15] - '0';
+    if (const auto digits = excellon_comment_digits(raw)) {
+      format = std::to_string(digits->first) + "." + std::to_string(digits->second);
+      decimals = digits->second;
     }
     if (line.empty() || line[0] == ';') continue;
     if (starts_with(line, "METRIC") || starts_with(line, "INCH")) {
