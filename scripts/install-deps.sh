@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev
+          libpolyclipping-dev
           fonts-dejavu-core xvfb xauth
           clang libclang-rt-14-dev)
 missing=()
