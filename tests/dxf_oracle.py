@@ -171,8 +171,8 @@ def walk(entities, totals, depth=0):
             totals.add_points(pts)
 
 
-def main():
-    doc = load(sys.argv[1])
+def report(name):
+    doc = load(name)
     code = doc.header.get("$INSUNITS", 0)
     unit = UNIT_MM.get(code, 1.0)
     msp = doc.modelspace()
@@ -191,6 +191,16 @@ def main():
     print("length %.6f" % totals.length)
     print(f"holes {totals.holes}")
     print(f"unit {unit!r}")
+
+
+def main():
+    """One file, or with several each report after a line "file NAME"."""
+    names = sys.argv[1:]
+    for name in names:
+        if len(names) > 1:
+            print(f"file {name}")
+        report(name)
+        sys.stdout.flush()
 
 
 if __name__ == "__main__":

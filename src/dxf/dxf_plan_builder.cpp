@@ -18,7 +18,7 @@ DxfPlanBuilder::DxfPlanBuilder(Plan& plan, double join_tolerance, size_t max_poi
 void DxfPlanBuilder::commit() {
   if (piece_.empty()) return;
   if (piece_.size() == 1) piece_.push_back(piece_.front());
-  if (piece_.size() > room()) {
+  if (piece_.size() + kPathCost > room()) {
     overflowed_ = true;
     return;
   }
@@ -38,7 +38,7 @@ void DxfPlanBuilder::commit() {
     }
   }
   plan_.paths.push_back(PlanPath{piece_});
-  used_ += piece_.size();
+  used_ += piece_.size() + kPathCost;
 }
 
 void DxfPlanBuilder::add_hole(PlanPoint p) {

@@ -12,6 +12,10 @@
 
 namespace zor {
 
+// What a path of its own costs beside its points, in points (its vector and the heap's
+// bookkeeping).
+constexpr size_t kPathCost = 4;
+
 class DxfPlanBuilder {
  public:
   // Pieces meeting within `join_tolerance` mm are joined; at most `max_points` path points

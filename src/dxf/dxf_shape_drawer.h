@@ -23,10 +23,11 @@ struct DxfFullOptions {
   double min_segment_mm = 0.0025;  // a motor step
   double join_tolerance_mm = 0.001;
   int max_block_depth = 32;
-  // Path points and holes the plan may hold, and shapes drawn plus block placements: a
-  // drawing beyond them is cut off with a notice.
-  size_t max_points = 20'000'000;
-  size_t max_work = 20'000'000;
+  // Path points and holes the plan may hold (a path counts as kPathCost points more, for
+  // its own room), and shapes drawn plus block placements: a drawing beyond them is cut
+  // off with a notice. About 200 MB and a second or two at most.
+  size_t max_points = 8'000'000;
+  size_t max_work = 8'000'000;
 };
 
 struct DxfBlock {
