@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "common/canvas.h"
-#include "motion/env.h"
-#include "context/machine_context.h"
 #include "common/memory_form.h"
 #include "common/preview_window.h"
+#include "context/machine_context.h"
+#include "motion/env.h"
 #include "motion/moves.h"
 #include "scripted_services.h"
 

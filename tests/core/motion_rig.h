@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "common/clock.h"
-#include "context/machine_context.h"
 #include "common/raster_canvas.h"
-#include "session/session.h"
+#include "context/machine_context.h"
 #include "motion/motion.h"
 #include "port/step_port.h"
 #include "port/virtual_machine.h"
 #include "scripted_services.h"
+#include "session/session.h"
 
 namespace zor::testing {
 

@@ -13,9 +13,9 @@
 
 #include "common/memory_form.h"
 #include "common/raster_canvas.h"
-#include "session/session.h"
 #include "port/virtual_machine.h"
 #include "scripted_services.h"
+#include "session/session.h"
 
 namespace zor::testing {
 

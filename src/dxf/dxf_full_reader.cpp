@@ -1,0 +1,301 @@
+#include "dxf/dxf_full_reader.h"
+
+#include <deque>
+#include <map>
+#include <unordered_map>
+#include <variant>
+
+#include "common/decimal.h"
+#include "dxf/dxf_entities.h"
+#include "dxf/dxf_plan_builder.h"
+#include "dxf/dxf_units.h"
+
+namespace zor {
+namespace {
+
+constexpr int kVertexIsFrame = 16;  // a spline-fit polyline's control frame, not drawn
+constexpr int kBlockIsXref = 4;
+
+std::string upper_ascii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+class Reader {
+ public:
+  Reader(DxfByteSource& source, const DxfFullOptions& options)
+      : pairs_(source),
+        options_(options),
+        builder_(result_.plan, options.join_tolerance_mm, options.max_points),
+        drawer_(builder_, notices_, blocks_, options) {}
+
+  DxfFullReading run() {
+    advance();
+    while (have_ && !stopped()) {
+      if (is(0, "EOF")) {
+        seen_eof_ = true;
+        break;
+      }
+      if (is(0, "SECTION")) {
+        section();
+      } else {
+        advance();
+      }
+    }
+    finish();
+    return std::move(result_);
+  }
+
+ private:
+  bool advance() { return have_ = pairs_.next(); }
+  bool is(int code, std::string_view value) const {
+    return have_ && pairs_.code() == code && pairs_.value() == value;
+  }
+  bool at_entity() const { return have_ && pairs_.code() == 0; }
+  bool section_ends() const { return is(0, "ENDSEC") || is(0, "EOF"); }
+  bool stopped() const { return drawer_.exhausted(); }
+
+  void section() {
+    advance();
+    std::string name;
+    if (have_ && pairs_.code() == 2) {
+      name = pairs_.value();
+      advance();
+    }
+    if (name == "HEADER") {
+      header();
+    } else if (name == "BLOCKS") {
+      blocks();
+    } else if (name == "ENTITIES") {
+      entities();
+    } else {
+      while (have_ && !section_ends()) advance();
+    }
+    if (is(0, "ENDSEC")) advance();
+  }
+
+  void header() {
+    std::string variable;
+    while (have_ && !section_ends()) {
+      if (pairs_.code() == 9) {
+        variable = pairs_.value();
+      } else if (variable == "$INSUNITS" && pairs_.code() == 70) {
+        double code = 0;
+        if (dxf_number(pairs_.value(), code)) set_units(static_cast<int>(code));
+      }
+      advance();
+    }
+  }
+
+  void set_units(int code) {
+    const auto unit = dxf_unit(code);
+    if (!unit) {
+      notices_.once("единицы чертежа с кодом " + std::to_string(code) +
+                    " неизвестны: взяты миллиметры");
+      return;
+    }
+    result_.mm_per_unit = unit->mm;
+    top_ = Affine::scale(unit->mm, unit->mm, unit->mm);
+    if (unit->mm != 1) {
+      notices_.once("единицы чертежа — " + unit->name +
+                    ": 1 единица = " + format_general(unit->mm) + " мм");
+    }
+  }
+
+  void entities() {
+    while (have_ && !section_ends() && !stopped()) {
+      if (!at_entity()) {
+        advance();
+        continue;
+      }
+      read_entity(raw_);
+      take(raw_, nullptr);
+    }
+  }
+
+  void blocks() {
+    while (have_ && !section_ends() && !stopped()) {
+      if (is(0, "BLOCK")) {
+        block();
+      } else {
+        advance();
+      }
+    }
+  }
+
+  void block() {
+    std::string name;
+    Vec3 base;
+    int flags = 0;
+    bool bad = false;
+    for (advance(); have_ && pairs_.code() != 0; advance()) {
+      double v = 0;
+      const int code = pairs_.code();
+      if (code == 2) name = pairs_.value();
+      if (code != 10 && code != 20 && code != 30 && code != 70) continue;
+      bad = !dxf_number(pairs_.value(), v) || bad;
+      if (code == 10) base.x = v;
+      if (code == 20) base.y = v;
+      if (code == 30) base.z = v;
+      if (code == 70) flags = static_cast<int>(v);
+    }
+    const uint32_t id = block_id(name);
+    // A second definition of a name is read and left: the first one counts.
+    DxfBlock scratch;
+    DxfBlock& target = blocks_[id].defined ? scratch : blocks_[id];
+    target.defined = true;
+    target.base = base;
+    if (bad) target.refusals.push_back("блок «" + name + "»: точка вставки не читается");
+    if ((flags & kBlockIsXref) != 0) {
+      target.refusals.push_back("блок «" + name + "» — ссылка на другой файл: не прочитан");
+    }
+    while (have_ && !is(0, "ENDBLK") && !section_ends()) {
+      if (!at_entity()) {
+        advance();
+        continue;
+      }
+      read_entity(raw_);
+      // The deque keeps `target` where it is while take() may add names.
+      take(raw_, &target);
+    }
+    if (is(0, "ENDBLK")) read_entity(vertex_);
+  }
+
+  uint32_t block_id(const std::string& name) {
+    auto [it, added] =
+        block_ids_.try_emplace(upper_ascii(name), static_cast<uint32_t>(blocks_.size()));
+    if (added) {
+      blocks_.emplace_back();
+      blocks_.back().name = name;
+    }
+    return it->second;
+  }
+
+  // Reads the entity whose "0" pair is current; stops at the next "0" pair.
+  void read_entity(DxfRaw& raw) {
+    const std::string_view type = pairs_.value();
+    const DxfKind kind = dxf_kind(type);
+    raw.reset(kind, type, pairs_.line());
+    for (advance(); have_ && pairs_.code() != 0; advance()) {
+      // Kinds read over need only to know where they belong and whether they show.
+      if (kind == DxfKind::kOther && pairs_.code() != 67 && pairs_.code() != 60) continue;
+      raw.apply(pairs_.code(), pairs_.value());
+    }
+  }
+
+  void read_vertices(DxfRaw& polyline) {
+    while (is(0, "VERTEX")) {
+      read_entity(vertex_);
+      polyline.bad_number = polyline.bad_number || vertex_.bad_number;
+      if ((vertex_.vertex_flags & kVertexIsFrame) != 0) continue;
+      polyline.vertices.push_back({vertex_.p[0].x, vertex_.p[0].y, vertex_.p[0].z, vertex_.f[2]});
+    }
+    if (is(0, "SEQEND")) read_entity(vertex_);
+  }
+
+  void take(DxfRaw& raw, DxfBlock* block) {
+    if (raw.kind == DxfKind::kVertex || raw.kind == DxfKind::kSeqend) return;
+    if (raw.kind == DxfKind::kPolyline) read_vertices(raw);
+    auto skip = [&](const std::string& kind) {
+      if (block != nullptr) {
+        ++block->skipped[kind];
+      } else {
+        notices_.skipped(kind);
+      }
+    };
+    if (block == nullptr) {
+      if (raw.paper_space) return skip("объекты листа");
+      if (raw.type != "ATTRIB") count(raw.type);
+    }
+    if (raw.invisible) return skip("невидимые объекты");
+    if (raw.bad_number) {
+      if (first_bad_line_ == 0) first_bad_line_ = raw.line;
+      return skip("объекты с нечитаемыми числами");
+    }
+    if (raw.kind == DxfKind::kOther) return skip(raw.type);
+    const uint32_t id = raw.kind == DxfKind::kInsert ? block_id(raw.name) : 0;
+    auto shape = to_shape(raw, id);
+    if (auto* refusal = std::get_if<ShapeRefusal>(&shape)) {
+      if (refusal->kind) return skip(refusal->reason);
+      if (refusal->reason.empty()) return;
+      if (block != nullptr) {
+        block->refusals.push_back(refusal->reason);
+      } else {
+        notices_.once(refusal->reason);
+      }
+      return;
+    }
+    if (block != nullptr) {
+      block->shapes.push_back(std::move(std::get<DxfShape>(shape)));
+    } else {
+      drawer_.draw(std::get<DxfShape>(shape), top_);
+    }
+  }
+
+  void count(const std::string& type) {
+    auto [it, added] = counts_.try_emplace(type, result_.model_space.size());
+    if (added) result_.model_space.emplace_back(type, 0);
+    ++result_.model_space[it->second].second;
+  }
+
+  void finish() {
+    std::vector<std::string> first;
+    if (pairs_.bad_code()) {
+      first.push_back("строка " + std::to_string(pairs_.line()) + ": «" + pairs_.bad_text() +
+                      "» вместо кода группы; файл прочитан до этого места");
+    } else if (!seen_eof_ && !stopped()) {
+      first.push_back("файл обрывается без конца (EOF): прочитано то, что есть");
+    }
+    if (stopped() || builder_.overflowed()) {
+      first.push_back("чертёж слишком велик: прочитана только его часть");
+    }
+    if (first_bad_line_ != 0) {
+      first.push_back("строка " + std::to_string(first_bad_line_) +
+                      " и другие: объекты с нечитаемыми числами пропущены");
+    }
+    std::vector<std::string> rest = notices_.lines();
+    first.insert(first.end(), rest.begin(), rest.end());
+    result_.plan.notices = std::move(first);
+  }
+
+  DxfPairs pairs_;
+  bool have_ = false;
+  bool seen_eof_ = false;
+  const DxfFullOptions& options_;
+  DxfFullReading result_;
+  DxfNotices notices_;
+  std::deque<DxfBlock> blocks_;
+  std::unordered_map<std::string, uint32_t> block_ids_;
+  DxfPlanBuilder builder_;
+  DxfShapeDrawer drawer_;
+  Affine top_;
+  DxfRaw raw_;
+  DxfRaw vertex_;
+  std::map<std::string, size_t> counts_;
+  size_t first_bad_line_ = 0;
+};
+
+}  // namespace
+
+DxfFullReading read_dxf_full(DxfByteSource& source, const DxfFullOptions& options) {
+  return Reader(source, options).run();
+}
+
+DxfFullReading read_dxf_full_file(const std::string& path, const DxfFullOptions& options) {
+  const auto source = open_dxf_file(path);
+  return read_dxf_full(*source, options);
+}
+
+Plan read_dxf_plan(const std::string& path) {
+  return read_dxf_full_file(path).plan;
+}
+
+Plan read_dxf_plan(std::istream& in) {
+  const auto source = dxf_stream_source(in);
+  return read_dxf_full(*source).plan;
+}
+
+}  // namespace zor

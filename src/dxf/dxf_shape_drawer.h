@@ -1,0 +1,76 @@
+// Shapes onto the plan: each placed by the map from its block (or the drawing) to machine
+// millimetres on the XY plane, blocks drawn where INSERT places them, arrays and nesting
+// included, within bounds that a hostile file cannot stretch.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dxf/dxf_entities.h"
+#include "dxf/dxf_geometry.h"
+#include "dxf/dxf_plan_builder.h"
+
+namespace zor {
+
+struct DxfFullOptions {
+  // Well inside the 0.01 mm a drawing may be off, so that lengths stay within 0.1 % of the
+  // true ones down to arcs of 1 mm radius.
+  double chord_tolerance_mm = 0.002;
+  double min_segment_mm = 0.0025;  // a motor step
+  double join_tolerance_mm = 0.001;
+  int max_block_depth = 32;
+  // Path points and holes the plan may hold (a path counts as kPathCost points more, for
+  // its own room), and shapes drawn plus block placements: a drawing beyond them is cut
+  // off with a notice. About 200 MB and a second or two at most.
+  size_t max_points = 8'000'000;
+  size_t max_work = 8'000'000;
+};
+
+struct DxfBlock {
+  std::string name;  // as the file writes it
+  bool defined = false;
+  Vec3 base;
+  std::vector<DxfShape> shapes;
+  // What the block holds but does not draw: kinds read over with their counts, and the
+  // reasons its drawn kinds could not be drawn.
+  std::map<std::string, size_t> skipped;
+  std::vector<std::string> refusals;
+};
+
+class DxfShapeDrawer {
+ public:
+  DxfShapeDrawer(DxfPlanBuilder& out, DxfNotices& notices, const std::deque<DxfBlock>& blocks,
+                 const DxfFullOptions& options);
+
+  void draw(const DxfShape& shape, const Affine& map);
+  // True once the work bound or the plan's room ran out: nothing more is drawn.
+  bool exhausted() const { return exhausted_; }
+
+ private:
+  void line(const LineShape& s, const Affine& m);
+  void point(const PointShape& s, const Affine& m);
+  void poly(const PolyShape& s, const Affine& m);
+  void arc(const ArcShape& s, const Affine& m);
+  void ellipse(const EllipseShape& s, const Affine& m);
+  void spline(const SplineShape& s, const Affine& m);
+  void face(const FaceShape& s, const Affine& m);
+  void insert(const InsertShape& s, const Affine& m);
+  void place(const DxfBlock& block, const Affine& map);
+  bool count_work();
+  FlattenLimits limits() const;
+  void curve_left_out(Flattened why);
+
+  DxfPlanBuilder& out_;
+  DxfNotices& notices_;
+  const std::deque<DxfBlock>& blocks_;
+  const DxfFullOptions& options_;
+  std::vector<uint32_t> active_;  // the blocks being drawn, outermost first
+  size_t work_ = 0;
+  bool exhausted_ = false;
+};
+
+}  // namespace zor

@@ -1,0 +1,22 @@
+// The passes that cover copper polygons with a round marker: the outline inset by half the
+// marker, then insets a little less than a marker apart until nothing is left, and short
+// passes for what the insets cannot reach (features narrower than the marker, narrow necks).
+#pragma once
+
+#ifdef ZOR_HAVE_CLIPPER
+
+#include "plan/clipper_units.h"
+
+namespace zor {
+
+// How far apart successive insets lie, as a share of the marker's diameter: below one so
+// that the marker also fills the corners between two insets.
+constexpr double kInsetStep = 0.85;
+
+// Closed rings (the first point not repeated) for the pen to follow around, in no order.
+// `wide` is united copper with anticlockwise outers, as copper_shapes gives it.
+ClipperLib::Paths inset_passes(const ClipperLib::Paths& wide, double marker_mm);
+
+}  // namespace zor
+
+#endif  // ZOR_HAVE_CLIPPER
