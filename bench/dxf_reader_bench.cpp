@@ -123,6 +123,7 @@ class SilentDialogs : public zor::Dialogs {
   void error_box(const std::string&, const std::string&) override {}
   std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
   bool ask_continue() override { return true; }
+  bool ask_yes_no(const std::string&) override { return true; }
 };
 
 class RasterPreview : public zor::PreviewWindow {

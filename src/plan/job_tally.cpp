@@ -8,6 +8,11 @@ bool TallyingMoves::working() const {
   return ctx_.machine.pos_z < ctx_.modes.z_idle;
 }
 
+bool TallyingMoves::in_work() const {
+  // Half a step of slack: a position summed from steps sits a hair off the surface.
+  return ctx_.machine.pos_z < -ctx_.machine.mm_per_step[kAxisZ] / 2;
+}
+
 void TallyingMoves::note_place() {
   const double x = ctx_.machine.pos_x;
   const double y = ctx_.machine.pos_y;
@@ -31,10 +36,14 @@ void TallyingMoves::move_to_xy(double x, double y, double speed) {
 
 void TallyingMoves::down_up(double z, double speed) {
   const bool was_working = working();
-  const bool was_in_work = ctx_.machine.pos_z < 0;
+  const bool was_in_work = in_work();
   moves_.down_up(z, speed);
-  if (was_working && !working()) ++counts_.pen_lifts;
-  if (!was_in_work && ctx_.machine.pos_z < 0) ++counts_.holes;
+  if (!was_working && working()) lowered_ = true;
+  if (was_working && !working()) {
+    if (lowered_) ++counts_.pen_lifts;
+    lowered_ = false;
+  }
+  if (!was_in_work && in_work()) ++counts_.holes;
   if (working()) note_place();
 }
 

@@ -13,7 +13,7 @@ namespace zor {
 
 struct JobCounts {
   std::optional<PlanExtents> extents;  // every X-Y place the tool was below z_idle
-  int pen_lifts = 0;                   // the tool rose from below z_idle to z_idle or above
+  int pen_lifts = 0;                   // the job lowered the tool below z_idle and raised it again
   int holes = 0;                       // the tool went from the surface or above into the work
 };
 
@@ -24,15 +24,22 @@ class TallyingMoves : public Moves {
   void down_up(double z, double speed) override;
 
   const JobCounts& counts() const { return counts_; }
-  void reset() { counts_ = {}; }
+  void reset() {
+    counts_ = {};
+    lowered_ = false;
+  }
 
  private:
   bool working() const;
+  bool in_work() const;
   void note_place();
 
   Moves& moves_;
   const MachineContext& ctx_;
   JobCounts counts_;
+  // The tool went below z_idle in this job: a tool that starts there (on the surface, where
+  // a run begins) and is raised has not been lifted from any work.
+  bool lowered_ = false;
 };
 
 }  // namespace zor

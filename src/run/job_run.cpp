@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "common/clock.h"
+#include "common/decimal.h"
 #include "common/error.h"
 #include "common/memory_form.h"
 #include "common/png_writer.h"
@@ -119,8 +120,11 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   if (connected) {
     const JobCounts& counts = session.job_counts();
     if (counts.extents) {
+      // To a ten-thousandth of a mm: a position summed from steps carries float noise far
+      // below a step, which would only clutter the report.
+      const auto mm = [](double v) { return round_even(v * 1e4) / 1e4; };
       const PlanExtents& e = *counts.extents;
-      report.extents = std::array<double, 4>{e.xmin, e.ymin, e.xmax, e.ymax};
+      report.extents = std::array<double, 4>{mm(e.xmin), mm(e.ymin), mm(e.xmax), mm(e.ymax)};
     }
     report.drill = o.drill;
     report.holes = counts.holes;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "motion/working_modes.h"
 #include "plan/job_tally.h"
 #include "session_rig.h"
 
@@ -34,8 +35,8 @@ TEST(PlanJob, DrawsEachPathWithOneLoweringAndOneLift) {
                                          xy(1600, 400), z(-up),       xy(400, 0), z(up)};
   EXPECT_EQ(rig.motion(), expected);
   EXPECT_EQ(rig.machine.motor_count(1), 2400);
-  EXPECT_DOUBLE_EQ(rig.state().pos_x, 6);
-  EXPECT_DOUBLE_EQ(rig.state().pos_z, 0.5);
+  EXPECT_NEAR(rig.state().pos_x, 6, 1e-9);
+  EXPECT_NEAR(rig.state().pos_z, 0.5, 1e-9);
 }
 
 TEST(PlanJob, TallyCountsLiftsAndWhereTheToolWorked) {
@@ -74,8 +75,8 @@ TEST(PlanJob, DrillsToolByToolAndNoAtATheToolQuestionEndsTheJob) {
   // Two holes of the first drill, none of the second: the job ended at the question.
   EXPECT_EQ(rig.session.job_counts().holes, 2);
   EXPECT_TRUE(rig.state().stop_flag);
-  EXPECT_DOUBLE_EQ(rig.state().pos_x, 4);
-  EXPECT_DOUBLE_EQ(rig.state().pos_y, 2);
+  EXPECT_NEAR(rig.state().pos_x, 4, 1e-9);
+  EXPECT_NEAR(rig.state().pos_y, 2, 1e-9);
   // Every travel happened with the drill at the travel height.
   const std::vector<Stretch> m = rig.motion();
   int64_t z_steps = 0;  // + is down
@@ -97,10 +98,10 @@ TEST(PlanJob, FixedDrillingIsTalliedFromItsMoves) {
   const JobCounts& counts = rig.session.job_counts();
   EXPECT_EQ(counts.holes, 3);
   ASSERT_TRUE(counts.extents.has_value());
-  EXPECT_DOUBLE_EQ(counts.extents->xmin, 10);
-  EXPECT_DOUBLE_EQ(counts.extents->ymin, 5);
-  EXPECT_DOUBLE_EQ(counts.extents->xmax, 20);
-  EXPECT_DOUBLE_EQ(counts.extents->ymax, 30);
+  EXPECT_NEAR(counts.extents->xmin, 10, 1e-9);
+  EXPECT_NEAR(counts.extents->ymin, 5, 1e-9);
+  EXPECT_NEAR(counts.extents->xmax, 20, 1e-9);
+  EXPECT_NEAR(counts.extents->ymax, 30, 1e-9);
   EXPECT_EQ(rig.session.job_notes().tool_changes, 0);
 }
 

@@ -19,19 +19,24 @@ std::vector<uint8_t> trace_bytes(const std::string& path) {
   return bytes;
 }
 
-// Lifts from below the travel height and plunges below the surface, in half-steps of Z
-// (+ is down) counted from the surface where every runner job starts.
+// Lifts of a pen the job lowered below the travel height, and plunges below the surface, in
+// half-steps of Z (+ is down) counted from the surface where every runner job starts.
 struct ZCount {
   int lifts = 0, plunges = 0;
 };
 ZCount count_z(const std::vector<Stretch>& motion, int64_t idle_steps) {
   ZCount c;
   int64_t depth = 0;  // half-steps below the surface
+  bool lowered = false;
   for (const Stretch& s : motion) {
     if (s.kind != Stretch::kZ) continue;
     const int64_t before = depth;
     depth += s.dz;
-    if (before > -idle_steps && depth <= -idle_steps) ++c.lifts;
+    if (before <= -idle_steps && depth > -idle_steps) lowered = true;
+    if (before > -idle_steps && depth <= -idle_steps) {
+      if (lowered) ++c.lifts;
+      lowered = false;
+    }
     if (before <= 0 && depth > 0) ++c.plunges;
   }
   return c;
@@ -44,7 +49,7 @@ TEST(RunnerReport, DrawingJobsReportTheirLiftsAndExtentsFromTheirMoves) {
   const RunnerResult r = run_runner({"--trace", trace.path(), "draw", dxf.path()});
   ASSERT_EQ(r.status, 0) << r.err;
   const ZCount z = count_z(stretches(trace_bytes(trace.path())), 200);
-  EXPECT_EQ(z.lifts, 3);  // from the first line, the second, and the start at the surface
+  EXPECT_EQ(z.lifts, 2);  // after each line; the first raise only leaves the start
   EXPECT_EQ(report_field(r.out, "pen_lifts"), std::to_string(z.lifts));
   EXPECT_EQ(report_field(r.out, "extents"), "[5, -3, 40, 10]");
   EXPECT_EQ(report_field(r.out, "notices"), "[]");
