@@ -18,7 +18,8 @@ struct Box {
     ymin = std::min(ymin, p.y - reach), ymax = std::max(ymax, p.y + reach);
   }
   bool finite() const {
-    return !broken && std::isfinite(xmin) && std::isfinite(xmax) && std::isfinite(ymin) && std::isfinite(ymax);
+    return !broken && std::isfinite(xmin) && std::isfinite(xmax) && std::isfinite(ymin) &&
+           std::isfinite(ymax);
   }
   bool meets(const Box& o) const {
     return xmin <= o.xmax && o.xmin <= xmax && ymin <= o.ymax && o.ymin <= ymax;

@@ -14,8 +14,9 @@ namespace zor {
 constexpr double kInsetStep = 0.85;
 
 // Closed rings (the first point not repeated) for the pen to follow around, in no order.
-// `wide` is united copper with anticlockwise outers, as copper_shapes gives it.
-ClipperLib::Paths inset_passes(const ClipperLib::Paths& wide, double marker_mm);
+// `wide` is united copper with anticlockwise outers, as copper_shapes gives it. Stops going
+// inwards once the rings hold more than `most_points`.
+ClipperLib::Paths inset_passes(const ClipperLib::Paths& wide, double marker_mm, size_t most_points);
 
 }  // namespace zor
 

@@ -25,6 +25,9 @@ constexpr size_t kMostGapNotices = 20;
 // Pads of one aperture have the same passes wherever they lie: those of small pieces are
 // worked out once and moved. Bigger pieces are rarely alike.
 constexpr size_t kMostRememberedPoints = 400;
+// Four million points are hours of drawing for any marker; a plan beyond that is a marker far
+// too fine for its board, and making it would only take the memory.
+constexpr size_t kMostPassPoints = 4'000'000;
 
 using ClipperLib::cInt;
 using ClipperLib::Path;
@@ -104,14 +107,14 @@ class Insets {
  public:
   explicit Insets(double marker_mm) : marker_mm_(marker_mm) {}
 
-  void add(const Feature& feature, std::vector<PlanPath>& passes) {
+  // False once the passes hold too many points to draw: the rest of the copper gets none.
+  bool add(const Feature& feature, std::vector<PlanPath>& passes) {
+    if (points_left_ == 0) return false;
     size_t points = 0;
     for (const Path& ring : feature) points += ring.size();
     if (points > kMostRememberedPoints || feature.front().empty()) {
-      for (const Path& ring : inset_passes(feature, marker_mm_)) {
-        passes.push_back(closed_pass(ring, 0, 0));
-      }
-      return;
+      take(inset_passes(feature, marker_mm_, points_left_), 0, 0, passes);
+      return points_left_ > 0;
     }
     cInt x0 = feature.front().front().X, y0 = feature.front().front().Y;
     ShapeKey key;
@@ -129,13 +132,22 @@ class Insets {
       for (Path& ring : moved) {
         for (auto& p : ring) p = {p.X - x0, p.Y - y0};
       }
-      it = remembered_.emplace(std::move(key), inset_passes(moved, marker_mm_)).first;
+      it = remembered_.emplace(std::move(key), inset_passes(moved, marker_mm_, points_left_)).first;
     }
-    for (const Path& ring : it->second) passes.push_back(closed_pass(ring, x0, y0));
+    take(it->second, x0, y0, passes);
+    return points_left_ > 0;
   }
 
  private:
+  void take(const Paths& rings, cInt dx, cInt dy, std::vector<PlanPath>& passes) {
+    for (const Path& ring : rings) {
+      passes.push_back(closed_pass(ring, dx, dy));
+      points_left_ -= std::min(points_left_, ring.size() + 1);
+    }
+  }
+
   double marker_mm_;
+  size_t points_left_ = kMostPassPoints;
   std::unordered_map<ShapeKey, Paths, ShapeHash> remembered_;
 };
 
@@ -155,16 +167,21 @@ Plan computed_plan(const CopperImage& image, double marker_mm) {
   Plan plan;
   std::vector<PlanPath> passes;
   Insets insets(marker_mm);
+  bool complete = true;
   for (const CopperImage& group : copper_groups(image)) {
     CopperShapes shapes = copper_shapes(group, marker_mm);
     for (std::string& notice : shapes.notices) plan.notices.push_back(std::move(notice));
     std::vector<Feature> features = features_of(shapes.wide, shapes.thin);
     for (const Feature& feature : features) plan.areas.push_back(plan_area(feature));
     if (!shapes.thin.empty()) features = features_of(shapes.wide);
-    for (const Feature& feature : features) insets.add(feature, passes);
+    for (const Feature& feature : features) complete = insets.add(feature, passes) && complete;
     for (const Path& line : shapes.centre_lines) passes.push_back(open_pass(line));
   }
-  plan.paths = order_passes(std::move(passes));
+  if (!complete) {
+    plan.notices.push_back("Маркер слишком тонок для этой платы: проходов больше " +
+                           std::to_string(kMostPassPoints) + " точек, часть меди не закрашена");
+  }
+  plan.paths = join_open_passes(order_passes(std::move(passes)));
   add_gap_notices(narrow_gaps(plan.areas, marker_mm), marker_mm, plan);
   return plan;
 }

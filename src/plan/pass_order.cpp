@@ -35,7 +35,7 @@ class EntryGrid {
     double width = std::max(xmax - xmin, 1e-6), height = std::max(ymax - ymin, 1e-6);
     // About two entries a cell, and no more cells than a few million.
     cell_ = std::max(std::sqrt(width * height / static_cast<double>(count) * 2),
-                     std::max(width, height) / 2048);
+                     std::max(width, height) / 1024);
     columns_ = static_cast<int>(width / cell_) + 1;
     rows_ = static_cast<int>(height / cell_) + 1;
     cells_.resize(static_cast<size_t>(columns_) * static_cast<size_t>(rows_));
@@ -133,6 +133,22 @@ std::vector<PlanPath> order_passes(std::vector<PlanPath> passes, PlanPoint start
   }
   // Passes without points have no place to begin; they draw nothing and are left out.
   return ordered;
+}
+
+std::vector<PlanPath> join_open_passes(std::vector<PlanPath> passes) {
+  std::vector<PlanPath> joined;
+  joined.reserve(passes.size());
+  for (PlanPath& path : passes) {
+    if (!joined.empty() && !path.points.empty() && !is_closed(path) &&
+        !joined.back().points.empty() && !is_closed(joined.back()) &&
+        joined.back().points.back() == path.points.front()) {
+      auto& points = joined.back().points;
+      points.insert(points.end(), path.points.begin() + 1, path.points.end());
+      continue;
+    }
+    joined.push_back(std::move(path));
+  }
+  return joined;
 }
 
 double travel_length(const std::vector<PlanPath>& passes, PlanPoint start) {

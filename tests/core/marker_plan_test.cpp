@@ -155,6 +155,28 @@ TEST(MarkerPlan, ThinTrackIsOneOpenPassOnItsFileCoordinates) {
   EXPECT_EQ(j.plan.areas.size(), 2u);
 }
 
+TEST(MarkerPlan, OutlineWrittenSegmentBySegmentIsDrawnWithoutLiftingThePen) {
+  REQUIRE_POLYGONS();
+  Ring corners{{30, 20}, {0, 20}, {0, 0}, {30, 0}, {30, 20}};
+  CopperImage image;
+  for (size_t k = 0; k + 1 < corners.size(); ++k) {
+    image.objects.push_back(track({corners[k], corners[k + 1]}, 0.15));
+  }
+  image.objects.push_back(track({{10, 10}, {12, 10}}, 0.2));
+  image.objects.push_back(track({{12, 10}, {12, 14}}, 0.2));
+  Plan plan = marker_plan(image, kMarker);
+  ASSERT_EQ(plan.paths.size(), 2u);
+  // Round the board from the corner at the origin, either way.
+  Ring drawn = plan.paths[0].points;
+  ASSERT_EQ(drawn.size(), 5u);
+  EXPECT_EQ(drawn.front(), (PlanPoint{0, 0}));
+  EXPECT_EQ(drawn.back(), (PlanPoint{0, 0}));
+  EXPECT_EQ(drawn[2], (PlanPoint{30, 20}));
+  PlanPoint left{0, 20}, right{30, 0};
+  EXPECT_TRUE((drawn[1] == left && drawn[3] == right) || (drawn[1] == right && drawn[3] == left));
+  EXPECT_EQ(plan.paths[1].points, (Ring{{10, 10}, {12, 10}, {12, 14}}));
+}
+
 TEST(MarkerPlan, PadsOfEveryShapeAreInkedAndNothingBeyondThem) {
   REQUIRE_POLYGONS();
   Ring octagon = circle(14, 3, 1.8, 8);
