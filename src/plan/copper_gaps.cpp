@@ -126,23 +126,27 @@ std::vector<PlanPoint> narrow_gaps(const std::vector<PlanArea>& areas, double ma
   size_t link = 0;
   std::vector<ClosePoint> found;
   for (const auto& [key, list] : cells) {
-    for (size_t i = 0; i < list.size(); ++i) {
-      for (size_t j = i + 1; j < list.size(); ++j) {
-        const Edge &e = edges[list[i]], &f = edges[list[j]];
-        if (e.area == f.area) continue;
-        // Grown boxes apart: farther apart than the marker. Boxes that meet share several
-        // cells; the pair is looked at in the one that holds the corner of their overlap.
-        double x = std::max(e.xmin, f.xmin), y = std::max(e.ymin, f.ymin);
-        if (x > std::min(e.xmax, f.xmax) || y > std::min(e.ymax, f.ymax)) continue;
-        if (cell_key(x, y) != key) continue;
-        auto pair = std::minmax(e.area, f.area);
-        found.clear();
-        close_points(e, f, marker_mm, link++, found);
-        if (!found.empty()) {
-          auto& points = close[pair];
-          points.insert(points.end(), found.begin(), found.end());
+    // The edges come area by area: each run of one area is paired with those after it only.
+    for (size_t run = 0; run < list.size();) {
+      size_t next = run;
+      while (next < list.size() && edges[list[next]].area == edges[list[run]].area) ++next;
+      for (size_t i = run; i < next; ++i) {
+        for (size_t j = next; j < list.size(); ++j) {
+          const Edge &e = edges[list[i]], &f = edges[list[j]];
+          // Grown boxes apart: farther apart than the marker. Boxes that meet share several
+          // cells; the pair is looked at in the one that holds the corner of their overlap.
+          double x = std::max(e.xmin, f.xmin), y = std::max(e.ymin, f.ymin);
+          if (x > std::min(e.xmax, f.xmax) || y > std::min(e.ymax, f.ymax)) continue;
+          if (cell_key(x, y) != key) continue;
+          found.clear();
+          close_points(e, f, marker_mm, link++, found);
+          if (!found.empty()) {
+            auto& points = close[std::minmax(e.area, f.area)];
+            points.insert(points.end(), found.begin(), found.end());
+          }
         }
       }
+      run = next;
     }
   }
   for (auto& [pair, points] : close) add_places(points, 2 * marker_mm, places);

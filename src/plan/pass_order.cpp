@@ -47,12 +47,13 @@ class EntryGrid {
     if (cells_.empty()) return false;
     int cx = std::clamp(static_cast<int>(std::floor((from.x - x0_) / cell_)), 0, columns_ - 1);
     int cy = std::clamp(static_cast<int>(std::floor((from.y - y0_) / cell_)), 0, rows_ - 1);
-    double best = std::numeric_limits<double>::max();
+    double best = std::numeric_limits<double>::max();  // squared
     bool any = false;
     int most = std::max(columns_, rows_);
     for (int ring = 0; ring <= most; ++ring) {
       // Entries of this ring lie at least `ring - 1` whole cells away.
-      if (any && best <= (ring - 1) * cell_) break;
+      double reach = (ring - 1) * cell_;
+      if (any && ring > 0 && best <= reach * reach) break;
       for (int y = cy - ring; y <= cy + ring; ++y) {
         if (y < 0 || y >= rows_) continue;
         bool edge_row = y == cy - ring || y == cy + ring;
@@ -67,7 +68,7 @@ class EntryGrid {
               continue;
             }
             PlanPoint p = passes_[cell[i].pass].points[cell[i].point];
-            double d = std::hypot(p.x - from.x, p.y - from.y);
+            double d = (p.x - from.x) * (p.x - from.x) + (p.y - from.y) * (p.y - from.y);
             if (d < best) best = d, found = cell[i], any = true;
             ++i;
           }

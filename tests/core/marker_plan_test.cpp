@@ -301,6 +301,32 @@ TEST(MarkerPlan, PassesBeginNearestTheOriginAndGoOnToTheNearest) {
   }
 }
 
+// A small board of everything at once, at a fine, the usual and a coarse marker: a pour with
+// cut-outs and pads in them, pads joined by thin and wide tracks, a slot, a ring.
+TEST(MarkerPlan, SmallBoardIsInkedAtEveryMarkerSize) {
+  REQUIRE_POLYGONS();
+  CopperImage image{{area({rectangle(10, 16, 18, 6)})}};
+  for (int k = 0; k < 5; ++k) {
+    image.objects.push_back(area({circle(3 + k * 3.5, 16, 2.2)}, false));
+    image.objects.push_back(area({circle(3 + k * 3.5, 16, 1.1)}));
+  }
+  for (int k = 0; k < 6; ++k) {
+    PlanPoint a{2.0 + k * 3, 3}, b{2.0 + k * 3, 9};
+    image.objects.push_back(area({rectangle(a.x, a.y, 1.0, 1.6)}));
+    image.objects.push_back(area({circle(b.x, b.y, 1.5)}));
+    image.objects.push_back(track({a, {a.x + 1, 5}, {b.x + 1, 7}, b}, k % 2 ? 0.25 : 0.9));
+  }
+  image.objects.push_back(area({obround(10, 11.5, 6, 1.0)}));
+  image.objects.push_back(area({circle(18.5, 11.5, 2.6), circle(18.5, 11.5, 1.0)}));
+  for (double marker : {0.3, 0.5, 0.8}) {
+    SCOPED_TRACE(marker);
+    Judged j = judge(image, -1, -1, 21, 21, marker);
+    EXPECT_GE(j.score.covered, 0.98);
+    EXPECT_LE(j.score.spilled, 0.01);
+    for (const PlanPath& p : j.plan.paths) EXPECT_FALSE(p.points.empty());
+  }
+}
+
 TEST(MarkerPlan, NoMarkerNoPasses) {
   CopperImage image{{area({rectangle(5, 5, 2, 2)})}};
   for (double d : {0.0, -1.0, std::nan("")}) {
