@@ -30,10 +30,6 @@ inline double area_mm2(const ClipperLib::Path& path) {
   return ClipperLib::Area(path) / (kClipPerMm * kClipPerMm);
 }
 
-// Every ring of `paths` grown (delta > 0) or shrunk (delta < 0) by `delta_mm`, round at
-// every corner; the rings must not cross, as the library's own results never do.
-ClipperLib::Paths offset_rings(const ClipperLib::Paths& paths, double delta_mm);
-
 }  // namespace zor
 
 #endif  // ZOR_HAVE_CLIPPER

@@ -226,15 +226,6 @@ CopperShapes copper_shapes(const CopperImage& image, double marker_mm) {
   return shapes;
 }
 
-ClipperLib::Paths offset_rings(const ClipperLib::Paths& paths, double delta_mm) {
-  ClipperLib::ClipperOffset offset;
-  offset.ArcTolerance = kArcToleranceMm * kClipPerMm;
-  offset.AddPaths(paths, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
-  Paths out;
-  offset.Execute(out, delta_mm * kClipPerMm);
-  return out;
-}
-
 }  // namespace zor
 
 #endif  // ZOR_HAVE_CLIPPER

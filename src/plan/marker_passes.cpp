@@ -48,6 +48,15 @@ void cover_leftovers(const Paths& left, double radius, Paths& passes) {
 
 }  // namespace
 
+ClipperLib::Paths offset_rings(const ClipperLib::Paths& paths, double delta_mm) {
+  ClipperLib::ClipperOffset offset;
+  offset.ArcTolerance = kArcToleranceMm * kClipPerMm;
+  offset.AddPaths(paths, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+  Paths out;
+  offset.Execute(out, delta_mm * kClipPerMm);
+  return out;
+}
+
 Paths inset_passes(const Paths& wide, double marker_mm, size_t most_points) {
   double radius = marker_mm / 2, step = kInsetStep * marker_mm;
   Paths passes, area = wide;
