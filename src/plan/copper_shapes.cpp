@@ -136,7 +136,9 @@ Paths lines_without(const Paths& lines, const Paths& clear) {
   Paths out, open;
   ClipperLib::Clipper c;
   for (const Path& line : lines) {
-    if (line.size() >= 2) {
+    // A line that never leaves its first point is a dot: the library would drop it.
+    bool dot = std::all_of(line.begin(), line.end(), [&](auto& p) { return p == line.front(); });
+    if (!dot) {
       open.push_back(line);
     } else if (!covered(line.front(), clear)) {
       out.push_back(line);

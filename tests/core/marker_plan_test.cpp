@@ -240,6 +240,18 @@ TEST(MarkerPlan, ClearObjectCutsOnlyWhatCameBeforeIt) {
   EXPECT_FALSE(j.ink.at_mm(6, 1)) << "the thin track's line runs on through the cut";
   EXPECT_TRUE(j.ink.at_mm(3, 1));
   EXPECT_TRUE(j.ink.at_mm(9, 1));
+  // A dot drawn before the cut, beside it, stays a dot; one under the cut is gone.
+  image.objects.insert(image.objects.begin() + 2, track({{4, 7}, {4, 7}}, 0.3));
+  image.objects.insert(image.objects.begin() + 2, track({{6, 6.8}, {6, 6.8}}, 0.3));
+  Plan dotted = marker_plan(image, kMarker);
+  size_t dots = 0;
+  for (const PlanPath& p : dotted.paths) {
+    if (p.points.size() == 2 && p.points[0] == p.points[1]) {
+      ++dots;
+      EXPECT_EQ(p.points[0], (PlanPoint{4, 7}));
+    }
+  }
+  EXPECT_EQ(dots, 1u);
   // Two halves of the rectangle (each with its part of the track) and the pad.
   EXPECT_EQ(j.plan.areas.size(), 3u);
   // The pad sits 0.15 mm from each half: too close for the marker.
