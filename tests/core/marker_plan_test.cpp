@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -243,7 +244,16 @@ TEST(MarkerPlan, ClearObjectCutsOnlyWhatCameBeforeIt) {
   // A dot drawn before the cut, beside it, stays a dot; one under the cut is gone.
   image.objects.insert(image.objects.begin() + 2, track({{4, 7}, {4, 7}}, 0.3));
   image.objects.insert(image.objects.begin() + 2, track({{6, 6.8}, {6, 6.8}}, 0.3));
+  // A thin track after the cut runs on across it.
+  image.objects.push_back(track({{0.5, 2}, {11.5, 2}}, 0.2));
   Plan dotted = marker_plan(image, kMarker);
+  EXPECT_NE(
+      std::find_if(
+          dotted.paths.begin(), dotted.paths.end(),
+          [](const PlanPath& p) {
+            return p.points == Ring{{0.5, 2}, {11.5, 2}} || p.points == Ring{{11.5, 2}, {0.5, 2}};
+          }),
+      dotted.paths.end());
   size_t dots = 0;
   for (const PlanPath& p : dotted.paths) {
     if (p.points.size() == 2 && p.points[0] == p.points[1]) {
