@@ -8,6 +8,7 @@
 #include <cmath>
 #include <polyclipping/clipper.hpp>
 
+#include "plan/copper_groups.h"
 #include "plan/plan.h"
 
 namespace zor {
@@ -15,8 +16,6 @@ namespace zor {
 constexpr double kClipPerMm = 1e4;
 // What the arcs of rounded joins and ends may fall short of a true circle.
 constexpr double kArcToleranceMm = 0.0025;
-// Coordinates beyond this are not a board: their objects are left out with a notice.
-constexpr double kFarthestMm = 10'000;
 
 inline ClipperLib::cInt to_clip(double mm) {
   return static_cast<ClipperLib::cInt>(std::llround(mm * kClipPerMm));
@@ -30,10 +29,6 @@ inline PlanPoint from_clip(const ClipperLib::IntPoint& p) {
 inline double area_mm2(const ClipperLib::Path& path) {
   return ClipperLib::Area(path) / (kClipPerMm * kClipPerMm);
 }
-
-// Every ring of `paths` grown (delta > 0) or shrunk (delta < 0) by `delta_mm`, round at
-// every corner; the rings must not cross, as the library's own results never do.
-ClipperLib::Paths offset_rings(const ClipperLib::Paths& paths, double delta_mm);
 
 }  // namespace zor
 

@@ -136,7 +136,9 @@ Paths lines_without(const Paths& lines, const Paths& clear) {
   Paths out, open;
   ClipperLib::Clipper c;
   for (const Path& line : lines) {
-    if (line.size() >= 2) {
+    // A line that never leaves its first point is a dot: the library would drop it.
+    bool dot = std::all_of(line.begin(), line.end(), [&](auto& p) { return p == line.front(); });
+    if (!dot) {
       open.push_back(line);
     } else if (!covered(line.front(), clear)) {
       out.push_back(line);
@@ -224,15 +226,6 @@ CopperShapes copper_shapes(const CopperImage& image, double marker_mm) {
                              std::to_string(far_objects));
   }
   return shapes;
-}
-
-ClipperLib::Paths offset_rings(const ClipperLib::Paths& paths, double delta_mm) {
-  ClipperLib::ClipperOffset offset;
-  offset.ArcTolerance = kArcToleranceMm * kClipPerMm;
-  offset.AddPaths(paths, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
-  Paths out;
-  offset.Execute(out, delta_mm * kClipPerMm);
-  return out;
 }
 
 }  // namespace zor

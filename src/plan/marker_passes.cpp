@@ -10,9 +10,6 @@ namespace {
 using ClipperLib::Path;
 using ClipperLib::Paths;
 
-// A pad of a thousand millimetres at a 0,05 mm marker needs ten thousand; beyond that the
-// marker would never finish the job anyway.
-constexpr int kMostInsets = 20'000;
 // The ink's reach taken a micrometre wider, so that rounding leaves no slivers to chase.
 constexpr double kReachSlackMm = 0.001;
 // What the insets leave uncovered beside a square corner is about a fifth of the marker's
@@ -51,13 +48,24 @@ void cover_leftovers(const Paths& left, double radius, Paths& passes) {
 
 }  // namespace
 
-Paths inset_passes(const Paths& wide, double marker_mm) {
+ClipperLib::Paths offset_rings(const ClipperLib::Paths& paths, double delta_mm) {
+  ClipperLib::ClipperOffset offset;
+  offset.ArcTolerance = kArcToleranceMm * kClipPerMm;
+  offset.AddPaths(paths, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+  Paths out;
+  offset.Execute(out, delta_mm * kClipPerMm);
+  return out;
+}
+
+Paths inset_passes(const Paths& wide, double marker_mm, size_t most_points) {
   double radius = marker_mm / 2, step = kInsetStep * marker_mm;
   Paths passes, area = wide;
-  for (int level = 0; !area.empty() && level < kMostInsets; ++level) {
+  size_t points = 0;
+  for (int level = 0; !area.empty() && points <= most_points; ++level) {
     Paths ring = offset_rings(area, level == 0 ? -radius : -(step - radius));
     cover_leftovers(without(area, offset_rings(ring, radius + kReachSlackMm)), radius, passes);
     area = offset_rings(ring, -radius);
+    for (const Path& r : ring) points += r.size();
     append(passes, std::move(ring));
   }
   return passes;

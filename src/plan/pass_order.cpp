@@ -35,7 +35,7 @@ class EntryGrid {
     double width = std::max(xmax - xmin, 1e-6), height = std::max(ymax - ymin, 1e-6);
     // About two entries a cell, and no more cells than a few million.
     cell_ = std::max(std::sqrt(width * height / static_cast<double>(count) * 2),
-                     std::max(width, height) / 2048);
+                     std::max(width, height) / 1024);
     columns_ = static_cast<int>(width / cell_) + 1;
     rows_ = static_cast<int>(height / cell_) + 1;
     cells_.resize(static_cast<size_t>(columns_) * static_cast<size_t>(rows_));
@@ -47,12 +47,13 @@ class EntryGrid {
     if (cells_.empty()) return false;
     int cx = std::clamp(static_cast<int>(std::floor((from.x - x0_) / cell_)), 0, columns_ - 1);
     int cy = std::clamp(static_cast<int>(std::floor((from.y - y0_) / cell_)), 0, rows_ - 1);
-    double best = std::numeric_limits<double>::max();
+    double best = std::numeric_limits<double>::max();  // squared
     bool any = false;
     int most = std::max(columns_, rows_);
     for (int ring = 0; ring <= most; ++ring) {
       // Entries of this ring lie at least `ring - 1` whole cells away.
-      if (any && best <= (ring - 1) * cell_) break;
+      double reach = (ring - 1) * cell_;
+      if (any && ring > 0 && best <= reach * reach) break;
       for (int y = cy - ring; y <= cy + ring; ++y) {
         if (y < 0 || y >= rows_) continue;
         bool edge_row = y == cy - ring || y == cy + ring;
@@ -67,7 +68,7 @@ class EntryGrid {
               continue;
             }
             PlanPoint p = passes_[cell[i].pass].points[cell[i].point];
-            double d = std::hypot(p.x - from.x, p.y - from.y);
+            double d = (p.x - from.x) * (p.x - from.x) + (p.y - from.y) * (p.y - from.y);
             if (d < best) best = d, found = cell[i], any = true;
             ++i;
           }
@@ -133,6 +134,22 @@ std::vector<PlanPath> order_passes(std::vector<PlanPath> passes, PlanPoint start
   }
   // Passes without points have no place to begin; they draw nothing and are left out.
   return ordered;
+}
+
+std::vector<PlanPath> join_open_passes(std::vector<PlanPath> passes) {
+  std::vector<PlanPath> joined;
+  joined.reserve(passes.size());
+  for (PlanPath& path : passes) {
+    if (!joined.empty() && !path.points.empty() && !is_closed(path) &&
+        !joined.back().points.empty() && !is_closed(joined.back()) &&
+        joined.back().points.back() == path.points.front()) {
+      auto& points = joined.back().points;
+      points.insert(points.end(), path.points.begin() + 1, path.points.end());
+      continue;
+    }
+    joined.push_back(std::move(path));
+  }
+  return joined;
 }
 
 double travel_length(const std::vector<PlanPath>& passes, PlanPoint start) {

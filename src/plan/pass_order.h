@@ -13,6 +13,10 @@ namespace zor {
 // and is reversed when its last point is the nearer.
 std::vector<PlanPath> order_passes(std::vector<PlanPath> passes, PlanPoint start = {});
 
+// Open passes where one begins just where the one before it ended made one: a track written
+// segment by segment is drawn without lifting the pen at every joint.
+std::vector<PlanPath> join_open_passes(std::vector<PlanPath> passes);
+
 // The length of the moves between passes from `start`, tool up: what the order keeps short.
 double travel_length(const std::vector<PlanPath>& passes, PlanPoint start = {});
 

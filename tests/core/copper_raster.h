@@ -68,7 +68,8 @@ class CopperRaster {
       for (int i = std::max(i0, 0); i <= std::min(i1, width_ - 1); ++i) {
         double px = centre_x(i) - a.x, py = centre_y(j) - a.y;
         double t = length2 > 0 ? std::clamp((px * vx + py * vy) / length2, 0.0, 1.0) : 0.0;
-        if (std::hypot(px - t * vx, py - t * vy) <= radius) pixels_[index(i, j)] = value;
+        double dx = px - t * vx, dy = py - t * vy;
+        if (dx * dx + dy * dy <= radius * radius) pixels_[index(i, j)] = value;
       }
     }
   }

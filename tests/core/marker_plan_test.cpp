@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -155,6 +156,28 @@ TEST(MarkerPlan, ThinTrackIsOneOpenPassOnItsFileCoordinates) {
   EXPECT_EQ(j.plan.areas.size(), 2u);
 }
 
+TEST(MarkerPlan, OutlineWrittenSegmentBySegmentIsDrawnWithoutLiftingThePen) {
+  REQUIRE_POLYGONS();
+  Ring corners{{30, 20}, {0, 20}, {0, 0}, {30, 0}, {30, 20}};
+  CopperImage image;
+  for (size_t k = 0; k + 1 < corners.size(); ++k) {
+    image.objects.push_back(track({corners[k], corners[k + 1]}, 0.15));
+  }
+  image.objects.push_back(track({{10, 10}, {12, 10}}, 0.2));
+  image.objects.push_back(track({{12, 10}, {12, 14}}, 0.2));
+  Plan plan = marker_plan(image, kMarker);
+  ASSERT_EQ(plan.paths.size(), 2u);
+  // Round the board from the corner at the origin, either way.
+  Ring drawn = plan.paths[0].points;
+  ASSERT_EQ(drawn.size(), 5u);
+  EXPECT_EQ(drawn.front(), (PlanPoint{0, 0}));
+  EXPECT_EQ(drawn.back(), (PlanPoint{0, 0}));
+  EXPECT_EQ(drawn[2], (PlanPoint{30, 20}));
+  PlanPoint left{0, 20}, right{30, 0};
+  EXPECT_TRUE((drawn[1] == left && drawn[3] == right) || (drawn[1] == right && drawn[3] == left));
+  EXPECT_EQ(plan.paths[1].points, (Ring{{10, 10}, {12, 10}, {12, 14}}));
+}
+
 TEST(MarkerPlan, PadsOfEveryShapeAreInkedAndNothingBeyondThem) {
   REQUIRE_POLYGONS();
   Ring octagon = circle(14, 3, 1.8, 8);
@@ -218,6 +241,27 @@ TEST(MarkerPlan, ClearObjectCutsOnlyWhatCameBeforeIt) {
   EXPECT_FALSE(j.ink.at_mm(6, 1)) << "the thin track's line runs on through the cut";
   EXPECT_TRUE(j.ink.at_mm(3, 1));
   EXPECT_TRUE(j.ink.at_mm(9, 1));
+  // A dot drawn before the cut, beside it, stays a dot; one under the cut is gone.
+  image.objects.insert(image.objects.begin() + 2, track({{4, 7}, {4, 7}}, 0.3));
+  image.objects.insert(image.objects.begin() + 2, track({{6, 6.8}, {6, 6.8}}, 0.3));
+  // A thin track after the cut runs on across it.
+  image.objects.push_back(track({{0.5, 2}, {11.5, 2}}, 0.2));
+  Plan dotted = marker_plan(image, kMarker);
+  EXPECT_NE(
+      std::find_if(
+          dotted.paths.begin(), dotted.paths.end(),
+          [](const PlanPath& p) {
+            return p.points == Ring{{0.5, 2}, {11.5, 2}} || p.points == Ring{{11.5, 2}, {0.5, 2}};
+          }),
+      dotted.paths.end());
+  size_t dots = 0;
+  for (const PlanPath& p : dotted.paths) {
+    if (p.points.size() == 2 && p.points[0] == p.points[1]) {
+      ++dots;
+      EXPECT_EQ(p.points[0], (PlanPoint{4, 7}));
+    }
+  }
+  EXPECT_EQ(dots, 1u);
   // Two halves of the rectangle (each with its part of the track) and the pad.
   EXPECT_EQ(j.plan.areas.size(), 3u);
   // The pad sits 0.15 mm from each half: too close for the marker.
@@ -276,6 +320,32 @@ TEST(MarkerPlan, PassesBeginNearestTheOriginAndGoOnToTheNearest) {
   ASSERT_EQ(plan.paths.size(), 5u);
   for (size_t k = 0; k < plan.paths.size(); ++k) {
     EXPECT_NEAR(plan.paths[k].points.front().x, (2 * k + 1) * 3.0, 1) << k;
+  }
+}
+
+// A small board of everything at once, at a fine, the usual and a coarse marker: a pour with
+// cut-outs and pads in them, pads joined by thin and wide tracks, a slot, a ring.
+TEST(MarkerPlan, SmallBoardIsInkedAtEveryMarkerSize) {
+  REQUIRE_POLYGONS();
+  CopperImage image{{area({rectangle(10, 16, 18, 6)})}};
+  for (int k = 0; k < 5; ++k) {
+    image.objects.push_back(area({circle(3 + k * 3.5, 16, 2.2)}, false));
+    image.objects.push_back(area({circle(3 + k * 3.5, 16, 1.1)}));
+  }
+  for (int k = 0; k < 6; ++k) {
+    PlanPoint a{2.0 + k * 3, 3}, b{2.0 + k * 3, 9};
+    image.objects.push_back(area({rectangle(a.x, a.y, 1.0, 1.6)}));
+    image.objects.push_back(area({circle(b.x, b.y, 1.5)}));
+    image.objects.push_back(track({a, {a.x + 1, 5}, {b.x + 1, 7}, b}, k % 2 ? 0.25 : 0.9));
+  }
+  image.objects.push_back(area({obround(10, 11.5, 6, 1.0)}));
+  image.objects.push_back(area({circle(18.5, 11.5, 2.6), circle(18.5, 11.5, 1.0)}));
+  for (double marker : {0.3, 0.5, 0.8}) {
+    SCOPED_TRACE(marker);
+    Judged j = judge(image, -1, -1, 21, 21, marker);
+    EXPECT_GE(j.score.covered, 0.98);
+    EXPECT_LE(j.score.spilled, 0.01);
+    for (const PlanPath& p : j.plan.paths) EXPECT_FALSE(p.points.empty());
   }
 }
 
