@@ -8,12 +8,12 @@
 #include "common/error.h"
 #include "common/memory_form.h"
 #include "common/png_writer.h"
-#include "session/session.h"
 #include "common/text_file.h"
 #include "port/system_port_api.h"
 #include "port/virtual_machine.h"
 #include "run/headless.h"
 #include "run/json_report.h"
+#include "session/session.h"
 
 namespace zor::run {
 namespace {
@@ -68,7 +68,9 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   JobReport report;
   std::vector<uint8_t> trace;
   bool failed = false;
-  const bool connected = session.FormCreate(Session::ConfigFile::kAssumePresent);
+  const bool connected = o.config_file
+                             ? session.FormCreate(std::vector<std::string>{*o.config_file})
+                             : session.FormCreate(Session::ConfigFile::kAssumePresent);
   const std::array<int64_t, 3> motors_at_start = {machine.motor_count(1), machine.motor_count(2),
                                                   machine.motor_count(3)};
   int64_t started = clock.now();
