@@ -42,13 +42,12 @@ set(CPACK_PACKAGE_NAME zor-cnc)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "ZOR-cnc developers <zor-cnc@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "control program of a home-built pen plotter and PCB driller")
-set(CPACK_PACKAGE_DESCRIPTION
-    "ZOR-cnc drives a small three-axis machine, a pen plotter and PCB driller,\n"
-    "through the PC's parallel port: it draws DXF drawings and Gerber files and\n"
-    "drills DXF points and drill files. The window zor-cnc has a simulation mode\n"
-    "on a built-in virtual machine; zor-cnc-run runs one job without windows and\n"
-    "reports what the motors did.")
-string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "ZOR-cnc drives a small three-axis machine, a pen plotter and PCB driller,\n"
+  "through the PC's parallel port: it draws DXF drawings and Gerber files and\n"
+  "drills DXF points and drill files. The window zor-cnc also runs on a\n"
+  "built-in virtual machine. zor-cnc-run runs one job without windows and\n"
+  "reports what the motors did.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
