@@ -81,6 +81,9 @@ TEST_F(InstalledStart, WorkingDirectoryComesFirstThenTheUserFolder) {
   EXPECT_EQ(m.jog_x(), 4) << "configured from the user folder, 0.01 mm is 4 half-steps";
 }
 
+// XDG_CONFIG_HOME is a Unix convention (the window is built for Linux only); a Windows path
+// never starts with the slash the rules ask of it.
+#ifndef _WIN32
 TEST_F(InstalledStart, XdgConfigHomeReplacesDotConfig) {
   const fs::path xdg = root_ / "xdg";
   put(root_ / "home/.config/zor-cnc/cfg.ini");  // not looked at when XDG_CONFIG_HOME is set
@@ -96,6 +99,7 @@ TEST_F(InstalledStart, XdgConfigHomeReplacesDotConfig) {
   EXPECT_EQ(with.session.config_file(), (xdg / "zor-cnc/cfg.ini").string());
   EXPECT_EQ(with.jog_x(), 4);
 }
+#endif  // _WIN32
 
 TEST_F(InstalledStart, NeitherPlaceNamesBothAndNothingMoves) {
   Unconfigured m;
@@ -110,6 +114,7 @@ TEST_F(InstalledStart, NeitherPlaceNamesBothAndNothingMoves) {
   EXPECT_EQ(m.machine.motor_count(1), 0);
 }
 
+#ifndef _WIN32
 TEST(ConfigPlaces, TheUserFileFollowsTheBaseDirectoryRules) {
   EXPECT_EQ(user_config_file("/x/conf", "/home/a"), "/x/conf/zor-cnc/cfg.ini");
   EXPECT_EQ(user_config_file("/x/conf/", "/home/a"), "/x/conf/zor-cnc/cfg.ini");
@@ -121,6 +126,7 @@ TEST(ConfigPlaces, TheUserFileFollowsTheBaseDirectoryRules) {
   EXPECT_EQ(user_config_file(nullptr, ""), "");
   EXPECT_EQ(window_config_places(nullptr, nullptr), std::vector<std::string>{"cfg.ini"});
 }
+#endif  // _WIN32
 
 TEST(ConfigPlaces, TheWorkingDirectoryAloneKeepsThePlainMessage) {
   EXPECT_EQ(missing_config_message({"cfg.ini"}), "Фай конфигурации отсутствует");
