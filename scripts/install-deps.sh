@@ -6,7 +6,7 @@ packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev
           fonts-dejavu-core xvfb xauth
           clang libclang-rt-14-dev
-          dpkg-dev lintian man-db groff-base desktop-file-utils)
+          dpkg-dev file lintian man-db groff-base desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
