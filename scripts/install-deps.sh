@@ -7,7 +7,11 @@ packages=(build-essential cmake ninja-build pkg-config
           libpolyclipping-dev
           fonts-dejavu-core xvfb xauth
           clang libclang-rt-14-dev
+<<<<<<< HEAD
           python3-ezdxf)
+=======
+          dpkg-dev file lintian man-db groff-base desktop-file-utils)
+>>>>>>> deb
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -11,9 +11,13 @@
 
 int main(int argc, char** argv) {
   // Checked before the application object exists, so a wrong call needs no display.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("zor-cnc %s\n", ZOR_VERSION);
+    return 0;
+  }
   const bool simulate = argc == 2 && std::strcmp(argv[1], "--simulate") == 0;
   if (argc > 2 || (argc == 2 && !simulate)) {
-    std::fprintf(stderr, "usage: zor-cnc [--simulate]\n");
+    std::fprintf(stderr, "usage: zor-cnc [--simulate | --version]\n");
     return 2;
   }
   zor::Application app(argc, argv);

@@ -1,16 +1,19 @@
 #include "program.h"
 
+#include <cstdlib>
+
 #include "application.h"
 #include "common/clock.h"
-#include "session/session.h"
 #include "deferred_preview.h"
 #include "f_stop.h"
 #include "form1.h"
 #include "form2.h"
 #include "form3.h"
+#include "motion/settings.h"
 #include "qt_dialogs.h"
 #include "qt_form.h"
 #include "qt_screen.h"
+#include "session/session.h"
 
 namespace zor {
 
@@ -27,7 +30,10 @@ int run_program(Application& app, OsPortApi& os) {
   Session session({form, dialogs, preview, screen, clock, os});
   screen.set_display([&session]() -> const PositionDisplay& { return session.display(); });
   form1.attach(session);
-  const bool created = session.FormCreate();
+  // Installed, the program is started from the menu: the user's configuration folder serves
+  // when the working directory holds no cfg.ini.
+  const bool created =
+      session.FormCreate(window_config_places(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
 
   TF_stop f_stop;
   dialogs.set_stop_window(f_stop);

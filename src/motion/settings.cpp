@@ -1,15 +1,19 @@
 #include "motion/settings.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "common/decimal.h"
+#include "common/text_file.h"
 #include "motion/manual_panel.h"
 
 namespace zor {
 
-void init_settings(Form& form, Dialogs& dialogs, MachineState& machine, bool config_present) {
+void init_settings(Form& form, Dialogs& dialogs, MachineState& machine, bool config_present,
+                   const std::string& missing_message) {
   if (!config_present) {
-    dialogs.message(kNoConfig);
+    dialogs.message(missing_message);
     return;
   }
   const char* ratio_boxes[] = {"Edit1", "Edit2", "Edit3"};
@@ -28,6 +32,53 @@ void init_settings(Form& form, Dialogs& dialogs, MachineState& machine, bool con
     form.set_text(backlash_boxes[axis - 1], format_general(machine.backlash[axis]));
   }
   form.set_text("Label46", format_currency(speed_ru(form)));
+}
+
+std::string user_config_file(const char* xdg_config_home, const char* home) {
+  std::string folder;
+  if (xdg_config_home != nullptr && xdg_config_home[0] == '/') {
+    folder = xdg_config_home;
+  } else if (home != nullptr && home[0] != '\0') {
+    folder = home;
+    if (folder.back() != '/') folder += '/';
+    folder += ".config";
+  } else {
+    return {};
+  }
+  if (folder.back() != '/') folder += '/';
+  return folder + "zor-cnc/" + kConfigFile;
+}
+
+std::vector<std::string> window_config_places(const char* xdg_config_home, const char* home) {
+  std::vector<std::string> places{kConfigFile};
+  if (std::string user = user_config_file(xdg_config_home, home); !user.empty()) {
+    places.push_back(std::move(user));
+  }
+  return places;
+}
+
+std::string find_config_file(const std::vector<std::string>& places) {
+  for (const std::string& place : places) {
+    if (file_exists(place)) return place;
+  }
+  return {};
+}
+
+std::string missing_config_message(const std::vector<std::string>& places) {
+  if (places.size() == 1 && places[0] == kConfigFile) return kNoConfig;
+  std::string text = std::string(kNoConfig) + "\nИскали: ";
+  for (size_t i = 0; i < places.size(); ++i) {
+    if (i != 0) text += ", ";
+    if (places[i] != kConfigFile) {
+      text += places[i];
+      continue;
+    }
+    std::error_code error;
+    const std::filesystem::path cwd = std::filesystem::current_path(error);
+    text += error ? places[i] : (cwd / places[i]).string();
+    text += " (рабочая папка)";
+  }
+  return text;
 }
 
 }  // namespace zor

@@ -60,6 +60,10 @@ class OsPortApi {
   // Port instructions, for systems that let a program execute them itself.
   virtual uint8_t direct_in(uint16_t address) = 0;
   virtual void direct_out(uint16_t address, uint8_t value) = 0;
+
+  // After a failed device open, what the operator can do about it, in a sentence; "" when
+  // the system has nothing to add to the error code.
+  virtual std::string open_failure_advice() const { return {}; }
 };
 
 // A system without a service manager: the service-control library is never found, so the

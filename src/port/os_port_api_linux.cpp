@@ -154,7 +154,13 @@ int LinuxPortApi::open_port(Port& port) {
   if (port.device.empty()) return ENODEV;
   errno = 0;
   const int fd = ::open(port.device.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) return failure_errno();
+  if (fd < 0) {
+    const int open_errno = failure_errno();
+    if ((open_errno == EACCES || open_errno == EPERM) && denied_device_.empty()) {
+      denied_device_ = port.device;
+    }
+    return open_errno;
+  }
   errno = 0;
   if (kernel_.ioctl(fd, PPCLAIM, nullptr) != 0) {
     const int claim_errno = failure_errno();
@@ -276,6 +282,12 @@ int LinuxPortApi::transfer(uint32_t code, uint8_t port_code, uint8_t& value) {
   if (kernel_.ioctl(port.fd, request, &byte) != 0) return failure_errno();
   if (!write) value = byte;
   return 0;
+}
+
+std::string LinuxPortApi::open_failure_advice() const {
+  if ((open_errno_ != EACCES && open_errno_ != EPERM) || denied_device_.empty()) return {};
+  return "Нет прав на " + denied_device_ +
+         ": добавьте пользователя в группу lp (sudo adduser $USER lp) и войдите в систему заново";
 }
 
 std::string LinuxPortApi::executable_directory() {

@@ -42,6 +42,8 @@ class LinuxPortApi : public OsPortApiWithoutServices {
                       uint32_t out_size, uint32_t* bytes_returned) override;
 
   std::string executable_directory() override;
+  // A port device the user may not open: says which, and that the lp group gives access.
+  std::string open_failure_advice() const override;
   uint8_t direct_in(uint16_t address) override;
   void direct_out(uint16_t address, uint8_t value) override;
 
@@ -65,7 +67,8 @@ class LinuxPortApi : public OsPortApiWithoutServices {
   ParportKernel& kernel_;
   std::array<Port, 3> ports_;  // LPT1, LPT2, LPT3
   bool mapped_ = false;
-  int open_errno_ = 0;  // of the first port that failed to open in the last attempt
+  int open_errno_ = 0;         // of the first port that failed to open in the last attempt
+  std::string denied_device_;  // the first port device whose open was refused for lack of rights
   uint32_t platform_ = 0;
   bool direct_access_ = false;
   bool device_open_ = false;

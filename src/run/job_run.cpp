@@ -71,7 +71,9 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   JobReport report;
   std::vector<uint8_t> trace;
   bool failed = false;
-  const bool connected = session.FormCreate(Session::ConfigFile::kAssumePresent);
+  const bool connected = o.config_file
+                             ? session.FormCreate(std::vector<std::string>{*o.config_file})
+                             : session.FormCreate(Session::ConfigFile::kAssumePresent);
   const std::array<int64_t, 3> motors_at_start = {machine.motor_count(1), machine.motor_count(2),
                                                   machine.motor_count(3)};
   int64_t started = clock.now();

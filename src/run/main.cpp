@@ -19,6 +19,10 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stderr), _O_BINARY);
 #endif
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (zor::run::asks_for_version(args)) {
+    std::cout << zor::run::kVersionLine << '\n';
+    return 0;
+  }
   std::string error;
   const auto options = zor::run::parse_run_options(args, error);
   if (!options) {

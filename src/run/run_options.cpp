@@ -25,7 +25,18 @@ const char* const kUsage =
     "  --png FILE         write the tool-path picture (585 x 457)\n"
     "  --realtime         real step timing on the system clock\n"
     "  --port ENTRY       drive the system's port \"$3BC\", \"$378\" or \"$278\" (implies "
-    "--realtime)\n";
+    "--realtime)\n"
+    "  --config FILE      make the settings only when FILE exists (default: taken as present)\n"
+    "  --version          print the version and end\n";
+
+#ifndef ZOR_VERSION
+#error "ZOR_VERSION comes from the project's version in CMakeLists.txt"
+#endif
+const char* const kVersionLine = "zor-cnc-run " ZOR_VERSION;
+
+bool asks_for_version(const std::vector<std::string>& args) {
+  return args.size() == 1 && args[0] == "--version";
+}
 
 namespace {
 
@@ -51,7 +62,8 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       {"--depth", &RunOptions::depth},
       {"--trace", &RunOptions::trace_file},
       {"--png", &RunOptions::png_file},
-      {"--port", &RunOptions::port}};
+      {"--port", &RunOptions::port},
+      {"--config", &RunOptions::config_file}};
   size_t i = 0;
   for (; i < args.size(); ++i) {
     const std::string& a = args[i];

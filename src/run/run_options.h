@@ -20,6 +20,8 @@ struct RunOptions {
   bool realtime = false;
   bool full = false;  // "Полное чтение файла": the file read whole, in its own units
   std::optional<std::string> port;  // the port list's text: drive the system's real ports
+  // The machine's configuration file; without it the runner takes the file as present.
+  std::optional<std::string> config_file;
 };
 
 // Parses the arguments after the program name. On wrong usage returns nothing and puts the
@@ -28,5 +30,10 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
                                             std::string& error);
 
 extern const char* const kUsage;
+
+// "--version" alone on the command line: print kVersionLine and end.
+bool asks_for_version(const std::vector<std::string>& args);
+// "zor-cnc-run 7": the program and the project's version.
+extern const char* const kVersionLine;
 
 }  // namespace zor::run

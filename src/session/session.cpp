@@ -73,18 +73,36 @@ Env Session::env() {
 }
 
 bool Session::FormCreate(ConfigFile config) {
+  if (config == ConfigFile::kLook) return FormCreate(std::vector<std::string>{kConfigFile});
+  return create(std::nullopt);
+}
+
+bool Session::FormCreate(const std::vector<std::string>& config_places) {
+  return create(config_places);
+}
+
+bool Session::create(const std::optional<std::vector<std::string>>& config_places) {
   lpt_ = std::make_unique<LptPortConnection>(s_.os);
   const bool connected = lpt_->Connected();
   if (!connected) {
-    s_.dialogs.error_box(kConnectionErrorCaption, connection_error_text(lpt_->last_error()));
+    std::string text = connection_error_text(lpt_->last_error());
+    if (const std::string advice = s_.os.open_failure_advice(); !advice.empty()) {
+      text += "\n" + advice;
+    }
+    s_.dialogs.error_box(kConnectionErrorCaption, text);
   }
   step_port_ = std::make_unique<TracedPort>(*lpt_, s_.form);
   motion_ = std::make_unique<Motion>(ctx_, *step_port_, s_.clock, s_.screen, s_.dialogs, display_,
                                      *path_);
   tally_ = std::make_unique<TallyingMoves>(*motion_, ctx_);
   s_.form.set_items("ComboBox1", probe_port_list(*lpt_));
-  init_settings(s_.form, s_.dialogs, ctx_.machine,
-                config == ConfigFile::kAssumePresent || file_exists(kConfigFile));
+  if (config_places) {
+    config_file_ = find_config_file(*config_places);
+    init_settings(s_.form, s_.dialogs, ctx_.machine, !config_file_.empty(),
+                  missing_config_message(*config_places));
+  } else {
+    init_settings(s_.form, s_.dialogs, ctx_.machine, true);
+  }
   ctx_.machine.pos_x = 0;
   ctx_.machine.pos_y = 0;
   ctx_.machine.pos_z = 0;

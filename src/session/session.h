@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,12 @@ class Session {
   // The main window's creation: connection, error box, port list, settings, position.
   // False when the connection failed (the box was shown; the program is to end).
   bool FormCreate(ConfigFile config = ConfigFile::kLook);
+  // The same, with the settings made when the first of `config_places` that exists is there
+  // (the installed window's working directory and user folder, the runner's --config FILE).
+  bool FormCreate(const std::vector<std::string>& config_places);
+  // The configuration file the settings were made from: a place, "" when none was found or
+  // the file was taken as present.
+  const std::string& config_file() const { return config_file_; }
   // Destroys the connection (and the driver service this run started).
   void FormDestroy();
 
@@ -103,6 +110,8 @@ class Session {
  private:
   class Busy;
   class TracedPort;
+  // The creation handler; without places the configuration file is taken as present.
+  bool create(const std::optional<std::vector<std::string>>& config_places);
   void jog(int axis, int direction);
   void zero(int axis);
 
@@ -110,6 +119,7 @@ class Session {
   MachineContext ctx_;
   PositionDisplay display_;
   bool busy_ = false;
+  std::string config_file_;
   std::unique_ptr<RasterCanvas> path_;
   std::unique_ptr<DxfPreviewState> dxf_preview_;
   std::unique_ptr<LptPortConnection> lpt_;
