@@ -1,0 +1,44 @@
+// A uniform grid over a fixed set of points for the tour planner's two questions: the nearest
+// point still wanted (the greedy order) and the k nearest points (the candidate moves). Cells
+// are sized for a few points each, so both look at a handful of cells around the query.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "plan/plan.h"
+
+namespace zor {
+
+// Queries must come from inside the points' box (the planner puts the pen's start among the
+// points for that).
+class PointGrid {
+ public:
+  explicit PointGrid(const std::vector<PlanPoint>& points);
+
+  // The nearest point whose id `wanted` accepts; ids it rejects are never offered again
+  // (the greedy order asks only for points of paths not yet drawn). SIZE_MAX when none.
+  size_t take_nearest(PlanPoint from, const std::function<bool(size_t)>& wanted);
+
+  // Up to k ids nearest to `from`, nearest first, leaving out `skip`.
+  std::vector<size_t> nearest(PlanPoint from, size_t k, size_t skip) const;
+
+ private:
+  int cell_x(double x) const;
+  int cell_y(double y) const;
+  // Calls visit(cell index) for every cell of the square ring at Chebyshev distance r around
+  // (cx, cy) that lies inside the grid; false when the ring lies wholly outside.
+  template <typename Visit>
+  bool ring(int cx, int cy, int r, Visit visit) const;
+  // Nothing outside ring r is nearer than this to a point inside cell (cx, cy).
+  double ring_bound(int r) const { return r * cell_; }
+
+  const std::vector<PlanPoint>& points_;
+  double x0_ = 0, y0_ = 0, cell_ = 1;
+  int nx_ = 1, ny_ = 1;
+  std::vector<std::vector<uint32_t>> cells_;
+};
+
+}  // namespace zor

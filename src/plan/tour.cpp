@@ -1,0 +1,88 @@
+#include "plan/tour.h"
+
+#include <cmath>
+#include <limits>
+
+#include "plan/point_grid.h"
+
+namespace zor {
+
+PlanPoint step_entry(const TourItem& item, const TourStep& step) {
+  if (item.loop) return (*item.loop)[step.start_vertex];
+  return step.reversed ? item.last : item.first;
+}
+
+PlanPoint step_exit(const TourItem& item, const TourStep& step) {
+  if (item.loop) return (*item.loop)[step.start_vertex];
+  return step.reversed ? item.first : item.last;
+}
+
+double tour_travel(const std::vector<TourItem>& items, const std::vector<TourStep>& tour,
+                   PlanPoint start) {
+  double total = 0;
+  PlanPoint at = start;
+  for (const TourStep& s : tour) {
+    const PlanPoint in = step_entry(items[s.item], s);
+    total += std::hypot(in.x - at.x, in.y - at.y);
+    at = step_exit(items[s.item], s);
+  }
+  return total;
+}
+
+std::vector<TourStep> greedy_tour(const std::vector<TourItem>& items, PlanPoint start) {
+  // Every point an item may be entered at, the start last; `owner` and `which` say whose it is.
+  std::vector<PlanPoint> points;
+  std::vector<size_t> owner;
+  std::vector<size_t> which;  // 0 first, 1 last, or a closed item's vertex
+  for (size_t i = 0; i < items.size(); ++i) {
+    const TourItem& it = items[i];
+    if (it.loop) {
+      for (size_t k = 0; k < it.loop->size(); ++k) {
+        points.push_back((*it.loop)[k]);
+        owner.push_back(i);
+        which.push_back(k);
+      }
+      continue;
+    }
+    points.push_back(it.first);
+    owner.push_back(i);
+    which.push_back(0);
+    if (it.reversible && !(it.last == it.first)) {
+      points.push_back(it.last);
+      owner.push_back(i);
+      which.push_back(1);
+    }
+  }
+  const size_t start_id = points.size();
+  points.push_back(start);
+  PointGrid grid(points);
+  std::vector<char> used(items.size(), 0);
+  std::vector<TourStep> tour;
+  tour.reserve(items.size());
+  PlanPoint at = start;
+  auto wanted = [&](size_t id) { return id != start_id && !used[owner[id]]; };
+  for (size_t n = 0; n < items.size(); ++n) {
+    const size_t id = grid.take_nearest(at, wanted);
+    if (id == SIZE_MAX) break;
+    const size_t i = owner[id];
+    used[i] = 1;
+    TourStep step{i, false, 0};
+    if (items[i].loop) {
+      step.start_vertex = which[id];
+    } else {
+      step.reversed = which[id] == 1;
+    }
+    tour.push_back(step);
+    at = step_exit(items[i], step);
+  }
+  return tour;
+}
+
+std::vector<TourStep> plan_tour(const std::vector<TourItem>& items, PlanPoint start,
+                                const TourLimits& limits) {
+  std::vector<TourStep> tour = greedy_tour(items, start);
+  improve_tour(items, start, tour, limits);
+  return tour;
+}
+
+}  // namespace zor
