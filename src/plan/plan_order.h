@@ -11,6 +11,9 @@
 
 namespace zor {
 
+// The program tab's check box "Оптимизировать порядок": off, every job runs in file order.
+inline constexpr const char* kOptimizeOrderBox = "CB_optimize";
+
 struct PlanOrderResult {
   size_t dropped_paths = 0;
   size_t dropped_holes = 0;

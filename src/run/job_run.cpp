@@ -3,17 +3,19 @@
 #include <fstream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 #include "common/clock.h"
 #include "common/error.h"
 #include "common/memory_form.h"
 #include "common/png_writer.h"
-#include "session/session.h"
 #include "common/text_file.h"
+#include "plan/plan_order.h"
 #include "port/system_port_api.h"
 #include "port/virtual_machine.h"
 #include "run/headless.h"
 #include "run/json_report.h"
+#include "session/session.h"
 
 namespace zor::run {
 namespace {
@@ -33,6 +35,7 @@ void fill_job_inputs(MemoryForm& form, const RunOptions& o) {
   form.set_text("name_files", "d:\\step\\dxf\\1.dxf");
   form.set_text("Edit15", "Файл");
   form.set_checked("CB_vozvrat", o.return_to_origin);
+  form.set_checked(kOptimizeOrderBox, o.optimize);
   form.set_index("TrackBar1", 10);
   form.set_index("TrackBar2", 1);
   form.set_index("PageControl2", o.gerber ? kGerberPage : kDxfPage);
@@ -44,9 +47,8 @@ void write_trace(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (!f) throw IoError("File access denied");
 }
 
-}  // namespace
-
-int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
+// Runs the job and fills the report; returns the exit status.
+int run_one(const RunOptions& o, std::ostream& err, JobReport& report) {
   VirtualMachine machine;
   std::unique_ptr<OsPortApi> os;
   if (o.port) {
@@ -65,7 +67,6 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   Session session({form, dialogs, preview, screen, clock, *os});
   fill_job_inputs(form, o);
 
-  JobReport report;
   std::vector<uint8_t> trace;
   bool failed = false;
   const bool connected = session.FormCreate(Session::ConfigFile::kAssumePresent);
@@ -122,9 +123,30 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
     report.messages.emplace_back(e.what());
     failed = true;
   }
-  write_json(out, report);
   session.FormDestroy();
   return failed ? 1 : 0;
+}
+
+}  // namespace
+
+int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
+  JobReport report;
+  const int status = run_one(o, err, report);
+  if (o.optimize) {
+    // The same job in file order, quietly, on the virtual machine and clock.
+    RunOptions file_order = o;
+    file_order.optimize = false;
+    file_order.realtime = false;
+    file_order.port.reset();
+    file_order.trace_file.reset();
+    file_order.png_file.reset();
+    std::ostringstream quiet;
+    JobReport plain;
+    run_one(file_order, quiet, plain);
+    report.job_time_file_order_s = plain.job_time_s;
+  }
+  write_json(out, report);
+  return status;
 }
 
 }  // namespace zor::run

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct JobReport {
   uint64_t port_writes = 0;
   std::array<int64_t, 3> motor{};
   double job_time_s = 0;
+  std::optional<double> job_time_file_order_s;  // with --optimize
   int limit_warnings = 0;
   std::vector<std::string> messages;
 };

@@ -19,6 +19,7 @@ const char* const kUsage =
     "  --depth T          e_glubs     hole depth, mm (drill)         (2)\n"
     "  --marker T         d_mark      marker diameter x 10, 1-2 digits (05)\n"
     "  --no-return        do not return to 0,0 at the end\n"
+    "  --optimize         CB_optimize: short order; adds job_time_file_order_s\n"
     "  --trace FILE       write every data-register byte of the job, one per line\n"
     "  --png FILE         write the tool-path picture (585 x 457)\n"
     "  --realtime         real step timing on the system clock\n"
@@ -58,6 +59,8 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       o.gerber = true;
     } else if (a == "--no-return") {
       o.return_to_origin = false;
+    } else if (a == "--optimize") {
+      o.optimize = true;
     } else if (a == "--realtime") {
       o.realtime = true;
     } else if (a == "--marker" || boxes.count(a) != 0) {

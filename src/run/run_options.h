@@ -18,6 +18,7 @@ struct RunOptions {
   std::optional<std::string> trace_file;
   std::optional<std::string> png_file;
   bool realtime = false;
+  bool optimize = false;            // CB_optimize: the short drawing and drilling order
   std::optional<std::string> port;  // the port list's text: drive the system's real ports
 };
 
