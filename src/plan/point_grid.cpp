@@ -6,16 +6,13 @@
 #include <utility>
 
 namespace zor {
-namespace {
-
-double dist2(PlanPoint a, PlanPoint b) {
+double PointGrid::dist(PlanPoint a, PlanPoint b) const {
   const double dx = a.x - b.x, dy = a.y - b.y;
-  return dx * dx + dy * dy;
+  return manhattan_ ? std::fabs(dx) + std::fabs(dy) : std::sqrt(dx * dx + dy * dy);
 }
 
-}  // namespace
-
-PointGrid::PointGrid(const std::vector<PlanPoint>& points) : points_(points) {
+PointGrid::PointGrid(const std::vector<PlanPoint>& points, bool manhattan)
+    : points_(points), manhattan_(manhattan) {
   if (points.empty()) {
     cells_.resize(1);
     return;
@@ -88,7 +85,7 @@ size_t PointGrid::take_nearest(PlanPoint from, const std::function<bool(size_t)>
           cell.pop_back();
           continue;
         }
-        const double d = dist2(from, points_[id]);
+        const double d = dist(from, points_[id]);
         if (d < best_d || (d == best_d && id < best)) {
           best_d = d;
           best = id;
@@ -98,7 +95,7 @@ size_t PointGrid::take_nearest(PlanPoint from, const std::function<bool(size_t)>
     });
     if (!inside) break;
     const double bound = ring_bound(r);
-    if (best != SIZE_MAX && best_d <= bound * bound) break;
+    if (best != SIZE_MAX && best_d <= bound) break;
   }
   return best;
 }
@@ -110,7 +107,7 @@ std::vector<size_t> PointGrid::nearest(PlanPoint from, size_t k, size_t skip) co
   for (int r = 0;; ++r) {
     const bool inside = ring(cx, cy, r, [&](size_t c) {
       for (uint32_t id : cells_[c]) {
-        if (id != skip) found.emplace_back(dist2(from, points_[id]), id);
+        if (id != skip) found.emplace_back(dist(from, points_[id]), id);
       }
     });
     if (!inside) break;
@@ -118,7 +115,7 @@ std::vector<size_t> PointGrid::nearest(PlanPoint from, size_t k, size_t skip) co
       std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(k - 1),
                        found.end());
       const double bound = ring_bound(r);
-      if (found[k - 1].first <= bound * bound) break;
+      if (found[k - 1].first <= bound) break;
     }
   }
   std::sort(found.begin(), found.end());

@@ -16,7 +16,8 @@ namespace zor {
 // points for that).
 class PointGrid {
  public:
-  explicit PointGrid(const std::vector<PlanPoint>& points);
+  // Distances are Manhattan (|dx| + |dy|) or straight.
+  PointGrid(const std::vector<PlanPoint>& points, bool manhattan);
 
   // The nearest point whose id `wanted` accepts; ids it rejects are never offered again
   // (the greedy order asks only for points of paths not yet drawn). SIZE_MAX when none.
@@ -32,10 +33,14 @@ class PointGrid {
   // (cx, cy) that lies inside the grid; false when the ring lies wholly outside.
   template <typename Visit>
   bool ring(int cx, int cy, int r, Visit visit) const;
-  // Nothing outside ring r is nearer than this to a point inside cell (cx, cy).
+  // Nothing outside ring r is nearer than this to a point inside cell (cx, cy), in either
+  // distance (neither is shorter than the larger of |dx| and |dy|).
   double ring_bound(int r) const { return r * cell_; }
 
+  double dist(PlanPoint a, PlanPoint b) const;
+
   const std::vector<PlanPoint>& points_;
+  bool manhattan_;
   double x0_ = 0, y0_ = 0, cell_ = 1;
   int nx_ = 1, ny_ = 1;
   std::vector<std::vector<uint32_t>> cells_;

@@ -7,6 +7,11 @@
 
 namespace zor {
 
+double travel_length(PlanPoint p, PlanPoint q, bool manhattan) {
+  const double dx = p.x - q.x, dy = p.y - q.y;
+  return manhattan ? std::fabs(dx) + std::fabs(dy) : std::hypot(dx, dy);
+}
+
 PlanPoint step_entry(const TourItem& item, const TourStep& step) {
   if (item.loop) return (*item.loop)[step.start_vertex];
   return step.reversed ? item.last : item.first;
@@ -18,18 +23,19 @@ PlanPoint step_exit(const TourItem& item, const TourStep& step) {
 }
 
 double tour_travel(const std::vector<TourItem>& items, const std::vector<TourStep>& tour,
-                   PlanPoint start) {
+                   PlanPoint start, bool manhattan) {
   double total = 0;
   PlanPoint at = start;
   for (const TourStep& s : tour) {
     const PlanPoint in = step_entry(items[s.item], s);
-    total += std::hypot(in.x - at.x, in.y - at.y);
+    total += travel_length(at, in, manhattan);
     at = step_exit(items[s.item], s);
   }
   return total;
 }
 
-std::vector<TourStep> greedy_tour(const std::vector<TourItem>& items, PlanPoint start) {
+std::vector<TourStep> greedy_tour(const std::vector<TourItem>& items, PlanPoint start,
+                                  bool manhattan) {
   // Every point an item may be entered at, the start last; `owner` and `which` say whose it is.
   std::vector<PlanPoint> points;
   std::vector<size_t> owner;
@@ -55,7 +61,7 @@ std::vector<TourStep> greedy_tour(const std::vector<TourItem>& items, PlanPoint 
   }
   const size_t start_id = points.size();
   points.push_back(start);
-  PointGrid grid(points);
+  PointGrid grid(points, manhattan);
   std::vector<char> used(items.size(), 0);
   std::vector<TourStep> tour;
   tour.reserve(items.size());
@@ -80,8 +86,14 @@ std::vector<TourStep> greedy_tour(const std::vector<TourItem>& items, PlanPoint 
 
 std::vector<TourStep> plan_tour(const std::vector<TourItem>& items, PlanPoint start,
                                 const TourLimits& limits) {
-  std::vector<TourStep> tour = greedy_tour(items, start);
+  std::vector<TourStep> tour = greedy_tour(items, start, limits.manhattan);
   improve_tour(items, start, tour, limits);
+  std::vector<TourStep> file_order(items.size());
+  for (size_t i = 0; i < items.size(); ++i) file_order[i].item = i;
+  if (tour_travel(items, file_order, start, limits.manhattan) <=
+      tour_travel(items, tour, start, limits.manhattan)) {
+    return file_order;
+  }
   return tour;
 }
 

@@ -31,25 +31,32 @@ struct TourLimits {
   size_t neighbours = 8;  // candidates per end
   // Candidate looks plus moved entries the improvement may spend; about one second for
   // 100,000 items.
-  uint64_t work = 60'000'000;
+  uint64_t work = 40'000'000;
   bool or_opt = true;
+  // The machine steps X and Y one step at a time, so a move takes |dx| + |dy| steps: the
+  // Manhattan length is its time. Straight lengths for anything else.
+  bool manhattan = true;
 };
 
+// The length of a travel from p to q.
+double travel_length(PlanPoint p, PlanPoint q, bool manhattan);
+
 // Greedy nearest-next order.
-std::vector<TourStep> greedy_tour(const std::vector<TourItem>& items, PlanPoint start);
+std::vector<TourStep> greedy_tour(const std::vector<TourItem>& items, PlanPoint start,
+                                  bool manhattan = true);
 
 // Improves `tour` in place with 2-opt and Or-opt moves within the limits; closed items end on
 // their best vertex between their neighbours.
 void improve_tour(const std::vector<TourItem>& items, PlanPoint start, std::vector<TourStep>& tour,
                   const TourLimits& limits = {});
 
-// Greedy order, then improved.
+// Greedy order, then improved; the file order instead when that is not longer.
 std::vector<TourStep> plan_tour(const std::vector<TourItem>& items, PlanPoint start,
                                 const TourLimits& limits = {});
 
 // Length of the travel: from `start` to the first item, and between items.
 double tour_travel(const std::vector<TourItem>& items, const std::vector<TourStep>& tour,
-                   PlanPoint start);
+                   PlanPoint start, bool manhattan = true);
 
 // Where a step enters and leaves its item.
 PlanPoint step_entry(const TourItem& item, const TourStep& step);

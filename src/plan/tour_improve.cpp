@@ -116,7 +116,7 @@ class Improver {
   PlanPoint A(long p) const { return entry(order_[static_cast<size_t>(p)]); }
   size_t A_id(long p) const { return entry_id(order_[static_cast<size_t>(p)]); }
 
-  static double dist(PlanPoint p, PlanPoint q) { return std::hypot(p.x - q.x, p.y - q.y); }
+  double dist(PlanPoint p, PlanPoint q) const { return travel_length(p, q, limits_.manhattan); }
   // Travel from the exit of p-1 into the entry of p.
   double edge(long p) const { return A_free(p) ? 0 : dist(E(p - 1), A(p)); }
   double d_ea(long e, long a) const { return A_free(a) ? 0 : dist(E(e), A(a)); }
@@ -135,7 +135,7 @@ class Improver {
     }
     points.push_back(start_);
     ids.push_back(2 * n_);
-    PointGrid grid(points);
+    PointGrid grid(points, limits_.manhattan);
     k_ = limits_.neighbours;
     nb_.assign((2 * n_ + 1) * k_, SIZE_MAX);
     for (size_t i = 0; i < points.size(); ++i) {

@@ -90,6 +90,7 @@ const Control kControls[] = {
     {"Label18", "QLabel", "T_auto", "сумарн       одинарн. ", kHidden},
     {"Label26", "QLabel", "T_auto", "мм", kHidden},
     {"CB_vozvrat", "QCheckBox", "T_auto", "возврат в 0,0"},
+    {"CB_optimize", "QCheckBox", "T_auto", "Оптимизировать порядок"},
     {"B_drill", "QPushButton", "T_auto", "Сверлить", kHidden},
     {"B_risov", "QPushButton", "T_auto", "Рисовать", kHidden},
     {"PageControl2", "QTabWidget", "T_auto", nullptr},
