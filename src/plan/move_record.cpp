@@ -140,7 +140,9 @@ StrokeOrder order_strokes(const std::vector<MoveCall>& calls, const MachineState
                           const WorkingModes& modes) {
   StrokeOrder order;
   std::vector<Stroke> strokes;
-  bool down = machine.pos_z < modes.z_idle;
+  // X-Y moves before the first Z call approach the first stroke at whatever height the tool
+  // stands (the drilling rules move before they lower): travel, not part of a stroke.
+  bool down = false;
   PlanPoint at{machine.pos_x, machine.pos_y};
   // Whether the travel before the first stroke, and the one after the last, raise the tool:
   // the strokes are made with the raises where the calls had them. The X-Y moves of the
