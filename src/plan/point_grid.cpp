@@ -13,32 +13,37 @@ double PointGrid::dist(PlanPoint a, PlanPoint b) const {
 
 PointGrid::PointGrid(const std::vector<PlanPoint>& points, bool manhattan)
     : points_(points), manhattan_(manhattan) {
-  if (points.empty()) {
-    cells_.resize(1);
-    return;
+  if (!points.empty()) {
+    double x1 = points[0].x, y1 = points[0].y;
+    x0_ = x1;
+    y0_ = y1;
+    for (const PlanPoint& p : points) {
+      x0_ = std::min(x0_, p.x);
+      y0_ = std::min(y0_, p.y);
+      x1 = std::max(x1, p.x);
+      y1 = std::max(y1, p.y);
+    }
+    const double w = x1 - x0_, h = y1 - y0_;
+    // About two points a cell on average, never more than four million cells.
+    const double cells = std::clamp(static_cast<double>(points.size()) / 2, 1.0, 4e6);
+    const double side = std::max(w, h);
+    cell_ = side > 0 ? std::max(std::sqrt(w * h / cells), side / 2000) : 1;
+    nx_ = std::max(1, static_cast<int>(w / cell_) + 1);
+    ny_ = std::max(1, static_cast<int>(h / cell_) + 1);
   }
-  double x1 = points[0].x, y1 = points[0].y;
-  x0_ = x1;
-  y0_ = y1;
-  for (const PlanPoint& p : points) {
-    x0_ = std::min(x0_, p.x);
-    y0_ = std::min(y0_, p.y);
-    x1 = std::max(x1, p.x);
-    y1 = std::max(y1, p.y);
-  }
-  const double w = x1 - x0_, h = y1 - y0_;
-  // About two points a cell on average, never more than four million cells.
-  const double cells = std::clamp(static_cast<double>(points.size()) / 2, 1.0, 4e6);
-  const double side = std::max(w, h);
-  cell_ = side > 0 ? std::max(std::sqrt(w * h / cells), side / 2000) : 1;
-  if (!(cell_ > 0)) cell_ = side / 2000;
-  nx_ = std::max(1, static_cast<int>(w / cell_) + 1);
-  ny_ = std::max(1, static_cast<int>(h / cell_) + 1);
-  cells_.resize(static_cast<size_t>(nx_) * static_cast<size_t>(ny_));
+  const size_t count = static_cast<size_t>(nx_) * static_cast<size_t>(ny_);
+  std::vector<size_t> cell_of(points.size());
+  first_.assign(count + 1, 0);
   for (size_t i = 0; i < points.size(); ++i) {
-    const size_t c = static_cast<size_t>(cell_y(points[i].y)) * nx_ + cell_x(points[i].x);
-    cells_[c].push_back(static_cast<uint32_t>(i));
+    cell_of[i] = static_cast<size_t>(cell_y(points[i].y)) * nx_ + cell_x(points[i].x);
+    ++first_[cell_of[i] + 1];
   }
+  for (size_t c = 0; c < count; ++c) first_[c + 1] += first_[c];
+  live_.resize(count);
+  for (size_t c = 0; c < count; ++c) live_[c] = static_cast<uint32_t>(first_[c + 1] - first_[c]);
+  ids_.resize(points.size());
+  std::vector<size_t> fill(first_.begin(), first_.end() - 1);
+  for (size_t i = 0; i < points.size(); ++i) ids_[fill[cell_of[i]]++] = static_cast<uint32_t>(i);
 }
 
 int PointGrid::cell_x(double x) const {
@@ -77,12 +82,13 @@ size_t PointGrid::take_nearest(PlanPoint from, const std::function<bool(size_t)>
   double best_d = std::numeric_limits<double>::infinity();
   for (int r = 0;; ++r) {
     const bool inside = ring(cx, cy, r, [&](size_t c) {
-      auto& cell = cells_[c];
-      for (size_t k = 0; k < cell.size();) {
+      uint32_t* cell = ids_.data() + first_[c];
+      uint32_t& live = live_[c];
+      for (uint32_t k = 0; k < live;) {
         const uint32_t id = cell[k];
         if (!wanted(id)) {
-          cell[k] = cell.back();
-          cell.pop_back();
+          std::swap(cell[k], cell[live - 1]);
+          --live;
           continue;
         }
         const double d = dist(from, points_[id]);
@@ -100,30 +106,27 @@ size_t PointGrid::take_nearest(PlanPoint from, const std::function<bool(size_t)>
   return best;
 }
 
-std::vector<size_t> PointGrid::nearest(PlanPoint from, size_t k, size_t skip) const {
-  if (k == 0) return {};
+void PointGrid::nearest(PlanPoint from, size_t k, size_t skip, std::vector<size_t>& out) const {
+  out.clear();
+  if (k == 0) return;
   const int cx = cell_x(from.x), cy = cell_y(from.y);
-  std::vector<std::pair<double, size_t>> found;
+  found_.clear();
   for (int r = 0;; ++r) {
     const bool inside = ring(cx, cy, r, [&](size_t c) {
-      for (uint32_t id : cells_[c]) {
-        if (id != skip) found.emplace_back(dist(from, points_[id]), id);
+      for (size_t i = first_[c]; i < first_[c + 1]; ++i) {
+        if (ids_[i] != skip) found_.emplace_back(dist(from, points_[ids_[i]]), ids_[i]);
       }
     });
     if (!inside) break;
-    if (found.size() >= k) {
-      std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(k - 1),
-                       found.end());
-      const double bound = ring_bound(r);
-      if (found[k - 1].first <= bound) break;
+    if (found_.size() >= k) {
+      std::nth_element(found_.begin(), found_.begin() + static_cast<std::ptrdiff_t>(k - 1),
+                       found_.end());
+      if (found_[k - 1].first <= ring_bound(r)) break;
     }
   }
-  std::sort(found.begin(), found.end());
-  if (found.size() > k) found.resize(k);
-  std::vector<size_t> ids;
-  ids.reserve(found.size());
-  for (const auto& f : found) ids.push_back(f.second);
-  return ids;
+  const size_t n = std::min(k, found_.size());
+  std::partial_sort(found_.begin(), found_.begin() + static_cast<std::ptrdiff_t>(n), found_.end());
+  for (size_t i = 0; i < n; ++i) out.push_back(found_[i].second);
 }
 
 }  // namespace zor

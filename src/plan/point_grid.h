@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "plan/plan.h"
@@ -23,8 +24,8 @@ class PointGrid {
   // (the greedy order asks only for points of paths not yet drawn). SIZE_MAX when none.
   size_t take_nearest(PlanPoint from, const std::function<bool(size_t)>& wanted);
 
-  // Up to k ids nearest to `from`, nearest first, leaving out `skip`.
-  std::vector<size_t> nearest(PlanPoint from, size_t k, size_t skip) const;
+  // Up to k ids nearest to `from`, nearest first, leaving out `skip`, into `out`.
+  void nearest(PlanPoint from, size_t k, size_t skip, std::vector<size_t>& out) const;
 
  private:
   int cell_x(double x) const;
@@ -43,7 +44,12 @@ class PointGrid {
   bool manhattan_;
   double x0_ = 0, y0_ = 0, cell_ = 1;
   int nx_ = 1, ny_ = 1;
-  std::vector<std::vector<uint32_t>> cells_;
+  // The ids of cell c are ids_[first_[c] .. first_[c + 1]); the first live_[c] of them are
+  // still offered by take_nearest.
+  std::vector<uint32_t> ids_;
+  std::vector<size_t> first_;
+  std::vector<uint32_t> live_;
+  mutable std::vector<std::pair<double, uint32_t>> found_;
 };
 
 }  // namespace zor

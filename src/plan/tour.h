@@ -31,7 +31,7 @@ struct TourLimits {
   size_t neighbours = 8;  // candidates per end
   // Candidate looks plus moved entries the improvement may spend; about one second for
   // 100,000 items.
-  uint64_t work = 40'000'000;
+  uint64_t work = 8'000'000;
   bool or_opt = true;
   // The machine steps X and Y one step at a time, so a move takes |dx| + |dy| steps: the
   // Manhattan length is its time. Straight lengths for anything else.

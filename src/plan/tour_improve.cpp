@@ -13,6 +13,9 @@ namespace zor {
 namespace {
 
 constexpr double kEps = 1e-9;
+// Moves that shift more entries than this are left out: on long tours they would spend the
+// budget on a few moves.
+constexpr long kLongest = 5000;
 
 class Improver {
  public:
@@ -138,8 +141,9 @@ class Improver {
     PointGrid grid(points, limits_.manhattan);
     k_ = limits_.neighbours;
     nb_.assign((2 * n_ + 1) * k_, SIZE_MAX);
+    std::vector<size_t> near;
     for (size_t i = 0; i < points.size(); ++i) {
-      const std::vector<size_t> near = grid.nearest(points[i], k_, i);
+      grid.nearest(points[i], k_, i, near);
       for (size_t j = 0; j < near.size(); ++j) nb_[ids[i] * k_ + j] = ids[near[j]];
       work_ += k_;
     }
@@ -202,6 +206,7 @@ class Improver {
 
   // Reverses positions e1..e2-1 when that shortens the travel.
   bool two_opt(long e1, long e2, long* touched) {
+    if (e2 - e1 > kLongest) return false;
     const double gain = edge(e1) + edge(e2) - dist(E(e1 - 1), E(e2 - 1)) - d_aa(e1, e2);
     if (gain <= kEps || !reversible(e1, e2 - 1)) return false;
     reverse(e1, e2 - 1);
@@ -229,6 +234,7 @@ class Improver {
     auto inside = [&](long t) { return t >= s - 1 && t <= e; };
     auto consider = [&](long t, bool turned) {
       if (t < -1 || t >= static_cast<long>(n_) || inside(t) || (turned && !can_turn)) return false;
+      if (std::labs(t - s) > kLongest) return false;
       const double added = turned ? dist(E(t), E(e)) + (A_free(t + 1) ? 0 : dist(A(s), A(t + 1)))
                                   : dist(E(t), A(s)) + d_ea(e, t + 1);
       if (removed - (added - edge(t + 1)) <= kEps) return false;
