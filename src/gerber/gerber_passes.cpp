@@ -40,6 +40,7 @@ void risunok_gbr_in_order(Env& env, const std::string& name) {
     interpreter.out_str(line);
   }
   const StrokeOrder order = order_strokes(recorder.calls, machine, env.ctx.modes);
+  recorder.calls = {};
   if (order.dropped > 0) {
     env.dialogs.message(env.ctx.gerber.drill_mode ? dropped_holes_notice(order.dropped)
                                                   : dropped_paths_notice(order.dropped));

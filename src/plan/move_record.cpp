@@ -99,24 +99,28 @@ bool stroke_same(const Stroke& a, const Stroke& b) {
 }
 
 size_t drop_repeats(std::vector<Stroke>& strokes) {
-  std::vector<Stroke> keys;
-  keys.reserve(strokes.size());
-  for (const Stroke& s : strokes) {
-    if (s.plain && s.body.size() > 1) {
-      Stroke t = turned(s);
-      keys.push_back(stroke_less(t, s) ? std::move(t) : s);
-    } else {
-      keys.push_back(s);
+  // Each stroke compared in the smaller of its two spellings; copies only of the turned ones.
+  std::vector<Stroke> turned_ones;
+  turned_ones.reserve(strokes.size());
+  std::vector<const Stroke*> keys(strokes.size());
+  for (size_t i = 0; i < strokes.size(); ++i) {
+    keys[i] = &strokes[i];
+    if (strokes[i].plain && strokes[i].body.size() > 1) {
+      Stroke t = turned(strokes[i]);
+      if (stroke_less(t, strokes[i])) {
+        turned_ones.push_back(std::move(t));
+        keys[i] = &turned_ones.back();
+      }
     }
   }
   std::vector<size_t> idx(strokes.size());
   for (size_t i = 0; i < idx.size(); ++i) idx[i] = i;
   std::stable_sort(idx.begin(), idx.end(),
-                   [&](size_t i, size_t j) { return stroke_less(keys[i], keys[j]); });
+                   [&](size_t i, size_t j) { return stroke_less(*keys[i], *keys[j]); });
   std::vector<char> drop(strokes.size(), 0);
   size_t dropped = 0;
   for (size_t k = 1; k < idx.size(); ++k) {
-    if (stroke_same(keys[idx[k]], keys[idx[k - 1]])) {
+    if (stroke_same(*keys[idx[k]], *keys[idx[k - 1]])) {
       drop[idx[k]] = 1;
       ++dropped;
     }
@@ -185,11 +189,17 @@ StrokeOrder order_strokes(const std::vector<MoveCall>& calls, const MachineState
     items[i].reversible = strokes[i].plain;
     if (!strokes[i].loop.empty()) items[i].loop = &strokes[i].loop;
   }
-  for (const TourStep& step : plan_tour(items, {machine.pos_x, machine.pos_y})) {
-    const Stroke& s = strokes[step.item];
-    order.strokes.push_back(!s.loop.empty() ? rotated(s, step.start_vertex)
-                            : step.reversed ? turned(s)
-                                            : s);
+  const std::vector<TourStep> tour = plan_tour(items, {machine.pos_x, machine.pos_y});
+  order.strokes.reserve(tour.size());
+  for (const TourStep& step : tour) {
+    Stroke& s = strokes[step.item];
+    if (!s.loop.empty() && step.start_vertex != 0) {
+      order.strokes.push_back(rotated(s, step.start_vertex));
+    } else if (s.loop.empty() && step.reversed) {
+      order.strokes.push_back(turned(s));
+    } else {
+      order.strokes.push_back(std::move(s));
+    }
   }
   return order;
 }
