@@ -1,7 +1,9 @@
 // The short order on real files: for every corpus drawing and drill file, the job time on the
 // virtual clock in file order and in the short order, and the X-Y travel with the tool off
 // the work (drawings: raised; drilling: all of it, the drill works only in Z). Runs the
-// session's own buttons on the virtual machine, as the runner does.
+// program tab's own buttons over moves that count steps and step times exactly as the step
+// output does on the virtual clock (each step one step time after the previous), without
+// writing them: some drill files travel metres between holes.
 // Usage: order_bench [FOLDER...] (default: the corpus and, run from the source folder, the
 // test data).
 #include <time.h>
@@ -14,14 +16,17 @@
 #include <string>
 #include <vector>
 
-#include "common/clock.h"
+#include "common/decimal.h"
 #include "common/dialogs.h"
 #include "common/memory_form.h"
 #include "common/preview_window.h"
 #include "common/raster_canvas.h"
-#include "motion/screen.h"
-#include "port/virtual_machine.h"
-#include "session/session.h"
+#include "gerber/aperture_reader.h"
+#include "motion/env.h"
+#include "motion/motion.h"
+#include "motion/settings.h"
+#include "motion/working_modes.h"
+#include "session/job_buttons.h"
 
 namespace {
 
@@ -49,73 +54,83 @@ class Preview : public zor::PreviewWindow {
   zor::RasterCanvas picture_{387, 320};
 };
 
-// Adds up the X-Y motion after every step, split by whether the tool is off the work.
-class TravelScreen : public zor::Screen {
+// The step output's arithmetic without the port: the same step counts (rounded distances,
+// one axis after the other), the position as the sum of the steps, and the virtual clock's
+// time, one step time per step.
+class CountingMoves : public zor::Moves {
  public:
-  void process_events() override {}
-  void show_path_window() override {}
-  void position_changed() override {
-    const zor::MachineState& m = *machine;
-    const double d = std::fabs(m.pos_x - x_) + std::fabs(m.pos_y - y_);
-    if (all_travel || m.pos_z > 1e-9) travel += d;
-    x_ = m.pos_x;
-    y_ = m.pos_y;
+  explicit CountingMoves(zor::MachineState& m, bool all_travel) : m_(m), all_travel_(all_travel) {}
+  void move_to_xy(double x, double y, double speed) override {
+    const int64_t dx = steps(x - m_.pos_x), dy = steps(y - m_.pos_y);
+    if (dx == 0 && dy == 0) return;
+    walk(m_.pos_x, dx, 1);
+    walk(m_.pos_y, dy, 1);
+    const uint64_t n = static_cast<uint64_t>(std::llabs(dx) + std::llabs(dy));
+    counts += n * wait(speed);
+    const double mm = static_cast<double>(n) * zor::kMmPerStep;
+    (all_travel_ || m_.pos_z > 1e-9 ? travel : work) += mm;
   }
-  void run_ended() override {}
-  void moving_changed(bool) override {}
-  const zor::MachineState* machine = nullptr;
-  bool all_travel = false;
+  void down_up(double z, double speed) override {
+    const int64_t n = steps(z - m_.pos_z);
+    walk(m_.pos_z, n, 1);
+    counts += static_cast<uint64_t>(std::llabs(n)) * wait(speed);
+  }
+  uint64_t counts = 0;
   double travel = 0;
+  double work = 0;  // X-Y with the tool on the work
 
  private:
-  double x_ = 0, y_ = 0;
+  static int64_t steps(double delta) {
+    return static_cast<int64_t>(zor::round_even(delta / zor::kMmPerStep));
+  }
+  static uint64_t wait(double speed) {
+    return static_cast<uint64_t>(zor::round_even(zor::kMmPerStep * 1e9 / speed));
+  }
+  static void walk(double& pos, int64_t n, int) {
+    const double step = n > 0 ? zor::kMmPerStep : -zor::kMmPerStep;
+    for (int64_t i = 0; i < std::llabs(n); ++i) pos += step;
+  }
+  zor::MachineState& m_;
+  bool all_travel_;
 };
 
 struct Result {
   double seconds = 0;
   double travel = 0;
+  double work = 0;
 };
 
 enum class Job { kDxfDraw, kDxfDrill, kGerberDraw, kGerberDrill };
 
+bool drill_job(Job job) {
+  return job == Job::kDxfDrill || job == Job::kGerberDrill;
+}
+
 Result run(const std::string& path, Job job, bool optimize) {
-  zor::VirtualClock clock;
-  zor::VirtualMachine machine{&clock};
-  zor::VirtualPortApi os{machine};
+  zor::MachineContext ctx;
+  for (int axis = 1; axis <= 3; ++axis) ctx.machine.mm_per_step[axis] = zor::kMmPerStep;
+  const bool drill = drill_job(job);
+  CountingMoves moves(ctx.machine, drill);
   zor::MemoryForm form;
   QuietDialogs dialogs;
   Preview preview;
-  TravelScreen screen;
-  zor::Session session({form, dialogs, preview, screen, clock, os});
-  form.set_index("TrackBar1", 10);
-  form.set_index("TrackBar2", 1);
+  zor::RasterCanvas picture(zor::kPathWidth, zor::kPathHeight);
+  zor::Env env{ctx, moves, form, dialogs, preview, picture};
   form.set_text("d_mark", "05");
   form.set_checked("CB_vozvrat", true);
   form.set_checked("CB_optimize", optimize);
-  session.FormCreate(zor::Session::ConfigFile::kAssumePresent);
-  screen.machine = &session.context().machine;
-  const bool drill = job == Job::kDxfDrill || job == Job::kGerberDrill;
-  screen.all_travel = drill;
   form.set_index("Programs", drill ? 1 : 0);
-  session.ProgramsChange();
-  if (job == Job::kDxfDraw || job == Job::kDxfDrill) {
-    form.set_text("name_files", path);
-  } else {
-    form.set_index("PageControl2", 1);
-    dialogs.file = path;
-    session.change_nameClick();
-  }
-  const int64_t start = clock.now();
+  zor::ProgramsChange(form);
+  const bool gerber = job == Job::kGerberDraw || job == Job::kGerberDrill;
+  form.set_index("PageControl2", gerber ? 1 : 0);
+  form.set_text(gerber ? "Edit15" : "name_files", path);
   try {
-    drill ? session.B_drillClick() : session.B_risovClick();
+    if (job == Job::kGerberDraw) zor::get_app(env);
+    drill ? zor::B_drillClick(env) : zor::B_risovClick(env);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s: %s\n", path.c_str(), e.what());
   }
-  Result r;
-  r.seconds = static_cast<double>(clock.now() - start) / 1e9;
-  r.travel = screen.travel;
-  session.FormDestroy();
-  return r;
+  return {static_cast<double>(moves.counts) / 1e9, moves.travel, moves.work};
 }
 
 int count_entities(const std::string& path, const char* name) {
@@ -144,8 +159,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> folders;
   for (int i = 1; i < argc; ++i) folders.emplace_back(argv[i]);
   if (folders.empty()) {
-    folders = {"/work/shared/corpus/dxf", "/work/shared/corpus/drill", "tests/data/dxf",
-               "tests/data/drill"};
+    folders = {"/work/shared/corpus/dxf", "/work/shared/corpus/drill", "/work/shared/corpus/gerber",
+               "tests/data/dxf",          "tests/data/drill",          "tests/data/gerber"};
   }
   // One row per file name: the test data repeats corpus files.
   std::map<std::string, std::pair<std::string, Job>> files;
@@ -163,7 +178,9 @@ int main(int argc, char** argv) {
           files.emplace(name + " drill", std::pair{path, Job::kDxfDrill});
         }
       } else if (ext != ".md") {
-        files.emplace(name + " drill", std::pair{path, Job::kGerberDrill});
+        const bool drill_file = folder.ends_with("drill");
+        files.emplace(name + (drill_file ? " drill" : " draw"),
+                      std::pair{path, drill_file ? Job::kGerberDrill : Job::kGerberDraw});
       }
     }
   }
@@ -171,31 +188,41 @@ int main(int argc, char** argv) {
       "| file | job | file order s | short order s | time ratio | travel file mm | "
       "travel short mm | travel ratio | cpu s |\n");
   std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|\n");
-  std::vector<double> draw_ratios, drill_ratios;
+  std::map<std::string, std::vector<double>> ratios;
   int longer = 0;
   for (const auto& [key, file] : files) {
     const double t0 = cpu_seconds();
     const Result plain = run(file.first, file.second, false);
     const Result short_order = run(file.first, file.second, true);
-    const double ratio = short_order.travel > 0 ? plain.travel / short_order.travel : 1;
-    const bool draw = file.second == Job::kDxfDraw;
-    (draw ? draw_ratios : drill_ratios).push_back(ratio);
+    const char* kind = file.second == Job::kDxfDraw      ? "DXF draw"
+                       : file.second == Job::kDxfDrill   ? "DXF drill"
+                       : file.second == Job::kGerberDraw ? "Gerber draw"
+                                                         : "Gerber drill";
     if (short_order.seconds > plain.seconds) ++longer;
-    std::printf("| %s | %s | %.1f | %.1f | %.3f | %.1f | %.1f | %.2f | %.1f |\n",
-                key.substr(0, key.rfind(' ')).c_str(), draw ? "draw" : "drill", plain.seconds,
-                short_order.seconds, short_order.seconds / plain.seconds, plain.travel,
-                short_order.travel, ratio, cpu_seconds() - t0);
+    // A job that draws nothing, or that does not travel at all, says nothing of the order:
+    // no ratio, and left out of the medians (drilling works in Z only: its holes count).
+    const bool works = drill_job(file.second) ? plain.seconds > 0.5 : plain.work > 0;
+    std::string ratio = "-";
+    if (works && plain.travel > 0) {
+      const double r = short_order.travel > 0 ? plain.travel / short_order.travel : 1e9;
+      ratios[kind].push_back(r);
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%.2f", r);
+      ratio = buf;
+    }
+    std::printf("| %s | %s | %.1f | %.1f | %.3f | %.1f | %.1f | %s | %.2f |\n",
+                key.substr(0, key.rfind(' ')).c_str(), kind, plain.seconds, short_order.seconds,
+                plain.seconds > 0 ? short_order.seconds / plain.seconds : 1.0, plain.travel,
+                short_order.travel, ratio.c_str(), cpu_seconds() - t0);
     std::fflush(stdout);
   }
-  auto median = [](std::vector<double> v) {
-    if (v.empty()) return 0.0;
+  std::printf("\nmedian travel ratio (file order / short order):");
+  for (auto& [kind, v] : ratios) {
     std::sort(v.begin(), v.end());
     const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-  };
-  std::printf(
-      "\nmedian travel ratio (file / short): drawings %.2f over %zu, drill files %.2f "
-      "over %zu; jobs longer in the short order: %d\n",
-      median(draw_ratios), draw_ratios.size(), median(drill_ratios), drill_ratios.size(), longer);
+    std::printf(" %s %.2f (%zu files);", kind.c_str(),
+                n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2, n);
+  }
+  std::printf(" jobs longer in the short order: %d\n", longer);
   return 0;
 }
