@@ -25,8 +25,8 @@ struct PlanPath {
 
 // A drill of the file's tool table; holes refer to it by index.
 struct PlanTool {
-  int number = 0;       // T number as the file gives it
-  double diameter = 0;  // mm; 0 when the file does not say
+  int number = 0;         // T number as the file gives it
+  double diameter = 0;    // mm; 0 when the file does not say
 };
 
 struct PlanHole {
