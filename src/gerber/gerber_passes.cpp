@@ -3,8 +3,8 @@
 #include <string>
 
 #include "common/text_file.h"
-#include "gerber/interpreter.h"
 #include "motion/working_modes.h"
+#include "gerber/interpreter.h"
 #include "plan/move_record.h"
 #include "plan/plan_order.h"
 

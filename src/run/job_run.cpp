@@ -9,13 +9,13 @@
 #include "common/error.h"
 #include "common/memory_form.h"
 #include "common/png_writer.h"
+#include "session/session.h"
 #include "common/text_file.h"
 #include "plan/plan_order.h"
 #include "port/system_port_api.h"
 #include "port/virtual_machine.h"
 #include "run/headless.h"
 #include "run/json_report.h"
-#include "session/session.h"
 
 namespace zor::run {
 namespace {
