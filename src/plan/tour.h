@@ -29,8 +29,8 @@ struct TourStep {
 
 struct TourLimits {
   size_t neighbours = 8;  // candidates per end
-  // Candidate looks plus moved entries the improvement may spend; about one second for
-  // 100,000 items.
+  // Candidate looks plus moved entries one improvement may spend: with the greedy order and
+  // the candidate lists, about 0.7 s for 100,000 paths.
   uint64_t work = 8'000'000;
   bool or_opt = true;
   // The machine steps X and Y one step at a time, so a move takes |dx| + |dy| steps: the
