@@ -41,6 +41,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 
   ui_->SE_zoom->findChild<QLineEdit*>()->setMaxLength(kZoomMaxDigits);
 
+  // The full reading concerns both file pages: its box stands in the corner of their tabs.
+  ui_->PageControl2->setCornerWidget(ui_->CB_full, Qt::TopRightCorner);
+
   const QIcon browse = style()->standardIcon(QStyle::SP_DirOpenIcon);
   ui_->change_name->setIcon(browse);
   ui_->BitBtn2->setIcon(browse);

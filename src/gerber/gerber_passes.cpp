@@ -5,6 +5,8 @@
 #include "common/text_file.h"
 #include "motion/working_modes.h"
 #include "gerber/interpreter.h"
+#include "plan/move_record.h"
+#include "plan/plan_order.h"
 
 namespace zor {
 namespace {
@@ -20,6 +22,30 @@ std::string existing_file(Env& env) {
   env.dialogs.message(kNoSuchFile);
   env.form.focus(kFileName);
   return {};
+}
+
+// The job pass with the strokes in a short order: the interpreter runs over the whole file
+// into a recording, its moves following a copy of the machine, then the recording is made
+// with the strokes reordered. Nothing moves before the file has been read to its end.
+void risunok_gbr_in_order(Env& env, const std::string& name) {
+  MachineState& machine = env.ctx.machine;
+  MachineState shadow = machine;
+  RecordingMoves recorder(shadow);
+  GerberInterpreter interpreter(env.ctx.gerber, env.ctx.apertures, env.ctx.modes, shadow, recorder,
+                                env.preview.picture(), env.form);
+  TextFile file(name);
+  std::string line;
+  while (file.read_line(line)) {
+    if (line.empty() || line.front() == '%') continue;
+    interpreter.out_str(line);
+  }
+  const StrokeOrder order = order_strokes(recorder.calls, machine, env.ctx.modes);
+  recorder.calls = {};
+  if (order.dropped > 0) {
+    env.dialogs.message(env.ctx.gerber.drill_mode ? dropped_holes_notice(order.dropped)
+                                                  : dropped_paths_notice(order.dropped));
+  }
+  make_strokes(order, machine, env.ctx.modes, env.moves);
 }
 
 }  // namespace
@@ -42,6 +68,10 @@ void risunok_gbr(Env& env) {
   env.preview.show();
   const std::string name = existing_file(env);
   if (name.empty()) return;
+  if (env.form.checked(kOptimizeOrderBox)) {
+    if (!env.ctx.machine.stop_flag) risunok_gbr_in_order(env, name);
+    return;
+  }
   TextFile file(name);
   GerberInterpreter interpreter(env);
   std::string line;

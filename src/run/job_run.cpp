@@ -3,6 +3,7 @@
 #include <fstream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 #include "common/clock.h"
 #include "common/decimal.h"
@@ -11,6 +12,7 @@
 #include "common/png_writer.h"
 #include "common/text_file.h"
 #include "plan/job_tally.h"
+#include "plan/plan_order.h"
 #include "port/system_port_api.h"
 #include "port/virtual_machine.h"
 #include "run/headless.h"
@@ -36,6 +38,7 @@ void fill_job_inputs(MemoryForm& form, const RunOptions& o) {
   form.set_text("Edit15", "Файл");
   form.set_checked("CB_vozvrat", o.return_to_origin);
   form.set_checked("CB_full", o.full);
+  form.set_checked(kOptimizeOrderBox, o.optimize);
   form.set_index("TrackBar1", 10);
   form.set_index("TrackBar2", 1);
   form.set_index("PageControl2", o.gerber ? kGerberPage : kDxfPage);
@@ -47,9 +50,8 @@ void write_trace(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (!f) throw IoError("File access denied");
 }
 
-}  // namespace
-
-int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
+// Runs the job and fills the report; returns the exit status.
+int run_one(const RunOptions& o, std::ostream& err, JobReport& report) {
   VirtualMachine machine;
   std::unique_ptr<OsPortApi> os;
   if (o.port) {
@@ -68,7 +70,6 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   Session session({form, dialogs, preview, screen, clock, *os});
   fill_job_inputs(form, o);
 
-  JobReport report;
   std::vector<uint8_t> trace;
   bool failed = false;
   const bool connected = o.config_file
@@ -142,9 +143,30 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
     report.messages.emplace_back(e.what());
     failed = true;
   }
-  write_json(out, report);
   session.FormDestroy();
   return failed ? 1 : 0;
+}
+
+}  // namespace
+
+int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
+  JobReport report;
+  const int status = run_one(o, err, report);
+  if (o.optimize) {
+    // The same job in file order, quietly, on the virtual machine and clock.
+    RunOptions file_order = o;
+    file_order.optimize = false;
+    file_order.realtime = false;
+    file_order.port.reset();
+    file_order.trace_file.reset();
+    file_order.png_file.reset();
+    std::ostringstream quiet;
+    JobReport plain;
+    run_one(file_order, quiet, plain);
+    report.job_time_file_order_s = plain.job_time_s;
+  }
+  write_json(out, report);
+  return status;
 }
 
 }  // namespace zor::run

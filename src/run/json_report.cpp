@@ -63,8 +63,11 @@ std::string json_string(const std::string& text) {
 void write_json(std::ostream& out, const JobReport& r) {
   out << "{\"pos\": [" << number(r.pos[0]) << ", " << number(r.pos[1]) << ", " << number(r.pos[2])
       << "], \"port_writes\": " << r.port_writes << ", \"motor\": [" << r.motor[0] << ", "
-      << r.motor[1] << ", " << r.motor[2] << "], \"job_time_s\": " << number(r.job_time_s)
-      << ", \"limit_warnings\": " << r.limit_warnings << ", \"messages\": [";
+      << r.motor[1] << ", " << r.motor[2] << "], \"job_time_s\": " << number(r.job_time_s);
+  if (r.job_time_file_order_s) {
+    out << ", \"job_time_file_order_s\": " << number(*r.job_time_file_order_s);
+  }
+  out << ", \"limit_warnings\": " << r.limit_warnings << ", \"messages\": [";
   for (size_t i = 0; i < r.messages.size(); ++i) {
     out << (i ? ", " : "") << json_string(r.messages[i]);
   }

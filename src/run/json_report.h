@@ -15,6 +15,7 @@ struct JobReport {
   uint64_t port_writes = 0;
   std::array<int64_t, 3> motor{};
   double job_time_s = 0;
+  std::optional<double> job_time_file_order_s;  // with --optimize
   int limit_warnings = 0;
   std::vector<std::string> messages;
   // Where the tool worked (below the travel height): xmin, ymin, xmax, ymax; none: null.

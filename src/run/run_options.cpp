@@ -21,6 +21,7 @@ const char* const kUsage =
     "  --no-return        do not return to 0,0 at the end\n"
     "  --full             read the file whole in its own units (\"Полное чтение файла\"):\n"
     "                     Gerber RS-274X, Excellon drill files, DXF curves and blocks\n"
+    "  --optimize         CB_optimize: short order; adds job_time_file_order_s\n"
     "  --trace FILE       write every data-register byte of the job, one per line\n"
     "  --png FILE         write the tool-path picture (585 x 457)\n"
     "  --realtime         real step timing on the system clock\n"
@@ -72,6 +73,8 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       o.gerber = true;
     } else if (a == "--no-return") {
       o.return_to_origin = false;
+    } else if (a == "--optimize") {
+      o.optimize = true;
     } else if (a == "--realtime") {
       o.realtime = true;
     } else if (a == "--full") {

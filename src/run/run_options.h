@@ -19,6 +19,7 @@ struct RunOptions {
   std::optional<std::string> png_file;
   bool realtime = false;
   bool full = false;  // "Полное чтение файла": the file read whole, in its own units
+  bool optimize = false;            // CB_optimize: the short drawing and drilling order
   std::optional<std::string> port;  // the port list's text: drive the system's real ports
   // The machine's configuration file; without it the runner takes the file as present.
   std::optional<std::string> config_file;
