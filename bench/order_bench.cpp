@@ -38,6 +38,7 @@ class QuietDialogs : public zor::Dialogs {
   void error_box(const std::string&, const std::string&) override {}
   std::optional<std::string> open_file(const std::string&) override { return file; }
   bool ask_continue() override { return true; }
+  bool ask_yes_no(const std::string&) override { return true; }
   std::optional<std::string> file;
   std::string last;
 };
