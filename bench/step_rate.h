@@ -26,6 +26,7 @@ class SilentDialogs : public Dialogs {
   void error_box(const std::string&, const std::string&) override {}
   std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
   bool ask_continue() override { return true; }
+  bool ask_limit() override { return true; }
 };
 
 struct RateResult {

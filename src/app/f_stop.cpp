@@ -31,8 +31,18 @@ void TF_stop::Button2Click() {
 
 bool TF_stop::ask() {
   ui_->L_stop->clear();
+  // Enter answers "ДА" every time, not whichever button was pressed the time before.
+  ui_->Button2->setDefault(false);
+  ui_->Button1->setDefault(true);
+  ui_->Button1->setFocus();
   exec();
   return ui_->L_stop->text() == kYes;
+}
+
+void TF_stop::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  raise();
+  activateWindow();
 }
 
 }  // namespace zor

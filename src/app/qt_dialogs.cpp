@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 #include <stdexcept>
 
@@ -38,6 +39,17 @@ std::optional<std::string> QtDialogs::open_file(const std::string& filter) {
 bool QtDialogs::ask_continue() {
   if (stop_window_ == nullptr) throw std::logic_error("the stop question has no window yet");
   return stop_window_->ask();
+}
+
+bool QtDialogs::ask_limit() {
+  QMessageBox box(QMessageBox::NoIcon, application_title(), QString::fromUtf8(kLimitQuestion),
+                  QMessageBox::NoButton, owner_);
+  QPushButton* yes = box.addButton(QStringLiteral("ДА"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("НЕТ"), QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
 }
 
 QString qt_file_filter(const std::string& filter) {

@@ -25,6 +25,8 @@ class QtDialogs : public Dialogs {
   std::optional<std::string> open_file(const std::string& filter) override;
   // F_stop, modally; throws std::logic_error before the window exists.
   bool ask_continue() override;
+  // A box with "ДА" (the default) and "НЕТ"; closed without an answer it is "НЕТ".
+  bool ask_limit() override;
 
  private:
   QWidget* owner_;

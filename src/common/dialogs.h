@@ -7,6 +7,9 @@
 
 namespace zor {
 
+// Asked when a step takes the tool past a travel limit.
+inline constexpr const char* kLimitQuestion = "Выход за пределы, продолжить?";
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -18,6 +21,8 @@ class Dialogs {
   virtual std::optional<std::string> open_file(const std::string& filter) = 0;
   // The stop question "Продолжить?": true for "ДА", false for "НЕТ".
   virtual bool ask_continue() = 0;
+  // The travel-limit question kLimitQuestion with "ДА" and "НЕТ": true for "ДА".
+  virtual bool ask_limit() = 0;
 };
 
 }  // namespace zor

@@ -10,6 +10,7 @@ void risunok(Env& env) {
   MachineState& machine = env.ctx.machine;
   const WorkingModes& modes = env.ctx.modes;
   get_rejim(env.form, env.ctx.modes);
+  refuse_bad_speeds(env.form, env.ctx.modes);
   const auto path = dxf_path_or_report(env.form, env.dialogs);
   if (!path) return;
   DxfEntityReader reader(*path, DxfEntityKind::kLine);

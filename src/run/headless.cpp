@@ -6,16 +6,8 @@
 
 namespace zor::run {
 
-namespace {
-constexpr const char* kLimitWarning = "Выход за пределы, продолжить?";
-}
-
 void HeadlessDialogs::message(const std::string& text) {
   err_ << text << '\n';
-  if (text == kLimitWarning) {
-    ++limit_warnings_;
-    return;
-  }
   if (text == kNoSuchFile) failure_reported_ = true;
   messages_.push_back(text);
 }
@@ -24,6 +16,12 @@ void HeadlessDialogs::error_box(const std::string& caption, const std::string& t
   err_ << caption << ": " << text << '\n';
   messages_.push_back(text);
   failure_reported_ = true;
+}
+
+bool HeadlessDialogs::ask_limit() {
+  err_ << kLimitQuestion << '\n';
+  ++limit_warnings_;
+  return true;
 }
 
 std::optional<std::string> HeadlessDialogs::open_file(const std::string&) {

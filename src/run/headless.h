@@ -23,6 +23,8 @@ class HeadlessDialogs : public Dialogs {
   std::optional<std::string> open_file(const std::string& filter) override;
   // Nobody asks the runner to stop.
   bool ask_continue() override { return true; }
+  // Counted, printed and answered "ДА", as an operator who lets the job go on.
+  bool ask_limit() override;
 
   void choose(std::string path) { chosen_ = std::move(path); }
   int limit_warnings() const { return limit_warnings_; }

@@ -31,6 +31,10 @@ class Session::Busy {
   }
   ~Busy() {
     if (!outer_) return;
+    // A stop request ends only the action in progress, however that action ends: a message
+    // or an exception must not leave it set for the next jog or job.
+    s_.ctx_.machine.stop_flag = false;
+    if (s_.motion_) s_.motion_->action_ended();
     s_.busy_ = false;
     s_.s_.screen.run_ended();
     s_.s_.screen.moving_changed(false);
@@ -74,7 +78,10 @@ bool Session::FormCreate(ConfigFile config) {
   lpt_ = std::make_unique<LptPortConnection>(s_.os);
   const bool connected = lpt_->Connected();
   if (!connected) {
-    s_.dialogs.error_box(kConnectionErrorCaption, connection_error_text(lpt_->last_error()));
+    std::string text = connection_error_text(lpt_->last_error());
+    const std::string meaning = s_.os.error_meaning(lpt_->last_error());
+    if (!meaning.empty()) text += "\n" + meaning;
+    s_.dialogs.error_box(kConnectionErrorCaption, text);
   }
   step_port_ = std::make_unique<TracedPort>(*lpt_, s_.form);
   motion_ = std::make_unique<Motion>(ctx_, *step_port_, s_.clock, s_.screen, s_.dialogs, display_,

@@ -53,9 +53,15 @@ class ScriptedDialogs : public Dialogs {
     return ask ? ask() : true;
   }
 
+  bool ask_limit() override {
+    ++limit_questions;
+    return true;
+  }
+
   std::vector<std::string> messages;
   std::vector<std::string> filters;
   int questions = 0;
+  int limit_questions = 0;
   std::function<bool()> ask;  // the answer to the stop question; "ДА" without it
 };
 

@@ -236,9 +236,9 @@ TEST(GerberJob, DrillsEveryYLine) {
   rig.form.set_index("PageControl2", 1);
   rig.form.set_text("Edit15", drl.path());
   rig.session.B_drillClick();
-  // Per hole: travel, down to the surface, the feed, the lift; then home.
-  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4000, 0), z(800), z(-1000), xy(0, 1600), z(1000),
-                                                z(-1000), xy(-4000, -1600)}));
+  // The lift off the board; per hole: travel, down to the surface, the feed, the lift; home.
+  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{z(-200), xy(4000, 0), z(1000), z(-1000),
+                                                xy(0, 1600), z(1000), z(-1000), xy(-4000, -1600)}));
   EXPECT_TRUE(rig.session.context().gerber.drill_mode);
   EXPECT_NEAR(rig.state().pos_x, 0, 1e-9);
   EXPECT_NEAR(rig.state().pos_z, 0.5, 1e-9);
