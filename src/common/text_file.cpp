@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -76,6 +77,10 @@ bool TextFile::read_line(std::string& line) {
     while (n < avail && start[n] != '\n' && start[n] != '\r' && start[n] != kCtrlZ) ++n;
     // No real file has such a line; an endless one must not take all the memory there is.
     if (line.size() + n > kMaxLineLength) throw IoError(kLineTooLong);
+    // Grown by hand so that the longest line allowed never holds twice its length.
+    if (line.size() + n > line.capacity()) {
+      line.reserve(std::min(std::max(2 * line.capacity(), line.size() + n), kMaxLineLength));
+    }
     line.append(start, n);
     pos_ += n;
     any = any || n > 0;

@@ -13,9 +13,9 @@ namespace zor {
 // The refusal of a path that is no regular file (a device, a FIFO, a folder); the path follows.
 inline constexpr const char* kNotAFile = "Это не обычный файл: ";
 // Lines are read whole up to this length; a longer one ends the reading with kLineTooLong.
-inline constexpr size_t kMaxLineLength = size_t{32} << 20;
+inline constexpr size_t kMaxLineLength = size_t{64} << 20;
 inline constexpr const char* kLineTooLong =
-    "Строка файла длиннее 32 МБ: это не файл чертежа, чтение прекращено";
+    "Строка файла длиннее 64 МБ: это не файл чертежа, чтение прекращено";
 
 // True when `path` names an existing file (not a directory).
 bool file_exists(const std::string& path);
