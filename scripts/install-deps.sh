@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev
-          fonts-dejavu-core xvfb xauth
+          fonts-dejavu-core xvfb xauth qt6-translations-l10n
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

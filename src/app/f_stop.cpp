@@ -1,5 +1,7 @@
 #include "f_stop.h"
 
+#include <QTimer>
+
 #include "ui_F_stop.h"
 
 namespace zor {
@@ -41,8 +43,11 @@ bool TF_stop::ask() {
 
 void TF_stop::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  raise();
-  activateWindow();
+  // Once the window is really up: a window system ignores the request before that.
+  QTimer::singleShot(0, this, [this] {
+    raise();
+    activateWindow();
+  });
 }
 
 }  // namespace zor
