@@ -5,13 +5,10 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev
           libpolyclipping-dev
-          fonts-dejavu-core xvfb xauth
+          fonts-dejavu-core xvfb xauth qt6-translations-l10n
           clang libclang-rt-14-dev
-<<<<<<< HEAD
-          python3-ezdxf)
-=======
+          python3-ezdxf gerbv
           dpkg-dev file lintian man-db groff-base desktop-file-utils)
->>>>>>> deb
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cstdio>
 #include <exception>
 
@@ -11,6 +13,13 @@ namespace zor {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   // The name alone: a display name would be appended to every window caption.
   setApplicationName(application_title());
+  // Qt's own texts (the file dialog, the standard buttons, context menus) in Russian, from
+  // the system's translations; without them they stay English.
+  auto* qt_russian = new QTranslator(this);
+  if (qt_russian->load(QStringLiteral("qtbase_ru"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installTranslator(qt_russian);
+  }
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -1,5 +1,7 @@
 #include "f_stop.h"
 
+#include <QTimer>
+
 #include "ui_F_stop.h"
 
 namespace zor {
@@ -31,8 +33,21 @@ void TF_stop::Button2Click() {
 
 bool TF_stop::ask() {
   ui_->L_stop->clear();
+  // Enter answers "ДА" every time, not whichever button was pressed the time before.
+  ui_->Button2->setDefault(false);
+  ui_->Button1->setDefault(true);
+  ui_->Button1->setFocus();
   exec();
   return ui_->L_stop->text() == kYes;
+}
+
+void TF_stop::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Once the window is really up: a window system ignores the request before that.
+  QTimer::singleShot(0, this, [this] {
+    raise();
+    activateWindow();
+  });
 }
 
 }  // namespace zor

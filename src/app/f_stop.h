@@ -25,6 +25,10 @@ class TF_stop : public QDialog {
   // window without an answer counts as "НЕТ", so a stop request is never lost.
   bool ask();
 
+ protected:
+  // Comes up in front of whatever window the operator is looking at.
+  void showEvent(QShowEvent* event) override;
+
  private:
   std::unique_ptr<Ui::TF_stop> ui_;
 };

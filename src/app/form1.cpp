@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QStyle>
 #include <iterator>
 
@@ -65,6 +66,7 @@ void TForm1::set_moving(bool moving) {
       ui_->B_drill, ui_->Button4, ui_->ComboBox1, ui_->change_name, ui_->BitBtn2, ui_->Button10};
   for (QWidget* control : motion_controls) control->setEnabled(!moving);
   ui_->B_stop->setEnabled(moving);
+  if (stop_key_ != nullptr) stop_key_->setEnabled(moving);
   moving_ = moving;
 }
 

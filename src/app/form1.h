@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <memory>
 
+class QShortcut;
+
 namespace Ui {
 class TForm1;
 }
@@ -42,6 +44,7 @@ class TForm1 : public QWidget {
  private:
   std::unique_ptr<Ui::TForm1> ui_;
   bool moving_ = false;
+  QShortcut* stop_key_ = nullptr;  // Esc, application-wide while moving
 };
 
 }  // namespace zor

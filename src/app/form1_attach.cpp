@@ -47,8 +47,12 @@ void TForm1::attach(Session& session) {
   on_click(ui_->Button10, &Session::Button10Click);
 
   on_click(ui_->B_stop, &Session::stop_request);
-  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-          [s] { s->stop_request(); });
+  // Esc stops the machine from whichever of the program's windows the operator looks at (the
+  // path picture, the preview); only while it moves, so that Esc still closes boxes otherwise.
+  stop_key_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  stop_key_->setContext(Qt::ApplicationShortcut);
+  stop_key_->setEnabled(moving_);
+  connect(stop_key_, &QShortcut::activated, this, [s] { s->stop_request(); });
 }
 
 }  // namespace zor

@@ -51,6 +51,17 @@ bool QtDialogs::ask_yes_no(const std::string& text) {
   return box.clickedButton() == yes;
 }
 
+bool QtDialogs::ask_limit() {
+  QMessageBox box(QMessageBox::NoIcon, application_title(), QString::fromUtf8(kLimitQuestion),
+                  QMessageBox::NoButton, owner_);
+  QPushButton* yes = box.addButton(QStringLiteral("ДА"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("НЕТ"), QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
 QString qt_file_filter(const std::string& filter) {
   const QStringList parts = QString::fromStdString(filter).split(u'|');
   QStringList filters;

@@ -26,6 +26,8 @@ class QtDialogs : public Dialogs {
   // F_stop, modally; throws std::logic_error before the window exists.
   bool ask_continue() override;
   bool ask_yes_no(const std::string& text) override;
+  // A box with "ДА" (the default) and "НЕТ"; closed without an answer it is "НЕТ".
+  bool ask_limit() override;
 
  private:
   QWidget* owner_;

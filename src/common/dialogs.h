@@ -7,6 +7,9 @@
 
 namespace zor {
 
+// Asked when a step takes the tool past a travel limit.
+inline constexpr const char* kLimitQuestion = "Выход за пределы, продолжить?";
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -20,6 +23,8 @@ class Dialogs {
   virtual bool ask_continue() = 0;
   // A question of the job's own with the buttons "ДА" (true) and "НЕТ" (false).
   virtual bool ask_yes_no(const std::string& text) = 0;
+  // The travel-limit question kLimitQuestion with "ДА" and "НЕТ": true for "ДА".
+  virtual bool ask_limit() = 0;
 };
 
 }  // namespace zor

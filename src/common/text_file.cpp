@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -38,6 +39,11 @@ bool file_exists(const std::string& path) {
 }
 
 TextFile::TextFile(const std::string& path) : buffer_(kBufferSize) {
+  // Opening a FIFO waits for a writer, and a device never ends: neither may be opened.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    throw IoError(std::string(kNotAFile) + path);
+  }
   errno = 0;
   file_ = std::fopen(path.c_str(), "rb");
   if (file_ == nullptr) throw IoError(io_message(errno));
@@ -69,6 +75,12 @@ bool TextFile::read_line(std::string& line) {
     // Find the next byte that needs attention: LF, CR or Ctrl-Z.
     size_t n = 0;
     while (n < avail && start[n] != '\n' && start[n] != '\r' && start[n] != kCtrlZ) ++n;
+    // No real file has such a line; an endless one must not take all the memory there is.
+    if (line.size() + n > kMaxLineLength) throw IoError(kLineTooLong);
+    // Grown by hand so that the longest line allowed never holds twice its length.
+    if (line.size() + n > line.capacity()) {
+      line.reserve(std::min(std::max(2 * line.capacity(), line.size() + n), kMaxLineLength));
+    }
     line.append(start, n);
     pos_ += n;
     any = any || n > 0;

@@ -139,8 +139,10 @@ void video_dxf(Form& form, Dialogs& dialogs, PreviewWindow& preview, DxfPreviewS
 }
 
 void C_autozoomClick(Form& form, Dialogs& dialogs, PreviewWindow& preview, DxfPreviewState& state) {
+  // Shown exactly while Auto is off, whatever the redraw meets: a redraw that fails on a bad
+  // value must not leave the two out of step.
+  form.set_visible("SE_zoom", !form.checked("C_autozoom"));
   video_dxf(form, dialogs, preview, state);
-  form.set_visible("SE_zoom", !form.visible("SE_zoom"));
 }
 
 }  // namespace zor

@@ -227,6 +227,8 @@ void GerberInterpreter::plot_flash() {
 // Drilling rules: one hole at every Y.
 
 void GerberInterpreter::drill_hole() {
+  // A pass may start with the drill on the board: lift it before travelling, as after a hole.
+  if (machine_.pos_z < modes_.z_idle) moves_.down_up(modes_.z_idle, modes_.speed_z_up);
   moves_.move_to_xy(state_.x, state_.y, modes_.speed_rapid);
   moves_.down_up(0, modes_.speed_z_up);
   moves_.down_up(-modes_.drill_depth, modes_.speed_z_down);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <string>
 
 #include "common/canvas.h"
 #include "common/decimal.h"
@@ -37,9 +38,17 @@ int32_t Motion::steps_for(int axis, double delta) const {
   return static_cast<int32_t>(steps);
 }
 
-void Motion::step_delay(int axis, double speed) {
+void Motion::check_speed(double speed) {
   if (speed == 0) throw Error(kDivisionByZero);
-  // W = Round(|mm_per_step| x frequency / speed) counts; a negative speed gives no wait.
+  // A motor driven with no step time stalls and loses its position.
+  if (!(speed > 0) || !std::isfinite(speed)) {
+    throw MotionRefused(std::string(kBadSpeed) + format_general(speed) + " мм/с");
+  }
+}
+
+void Motion::step_delay(int axis, double speed) {
+  check_speed(speed);
+  // W = Round(|mm_per_step| x frequency / speed) counts.
   const double w =
       round_even(std::fabs(m_.mm_per_step[axis]) * static_cast<double>(clock_.frequency()) / speed);
   constexpr double kMaxWait = 4e18;
@@ -67,6 +76,8 @@ void Motion::lpt_out(int axis, int32_t steps, double speed) {
   if (m_.stop_flag) return;
   if (steps == 0) return;
   require_settings(axis);
+  // Refused before the direction or the phase changes: the state follows the written steps only.
+  check_speed(speed);
   const int d = steps > 0 ? 1 : -1;
   int64_t take_up = 0;
   if (m_.last_dir[axis] != d) {
@@ -79,11 +90,12 @@ void Motion::lpt_out(int axis, int32_t steps, double speed) {
     screen_.process_events();
     if (m_.stop_flag) return;
     display_.gauge = static_cast<int>(i * 100 / n);
-    int& phase = m_.phase_index[axis];
-    phase += d;
+    int phase = m_.phase_index[axis] + d;
     if (phase > 8) phase = 1;
     if (phase < 1) phase = 8;
     step_delay(axis, speed);
+    // The phase is the coil pattern the motor holds: it changes only with the write.
+    m_.phase_index[axis] = phase;
     write_step(axis);
     if (axis == kAxisX) m_.pos_x += step_mm;
     if (axis == kAxisY) m_.pos_y += step_mm;
@@ -145,9 +157,21 @@ void Motion::view_xyz() {
   }
   path_.line_to(to_pixel(kPathScale * m_.pos_x), kPathHeight - to_pixel(kPathScale * m_.pos_y));
   screen_.position_changed();
-  if (m_.pos_x > m_.travel_limit[kAxisX] || m_.pos_y > m_.travel_limit[kAxisY]) {
-    dialogs_.message("Выход за пределы, продолжить?");
+  const bool outside = m_.pos_x > m_.travel_limit[kAxisX] || m_.pos_y > m_.travel_limit[kAxisY];
+  if (!outside) {
+    limit_asked_ = false;
+    return;
   }
+  // Once per excursion: every further step outside would ask again.
+  if (limit_asked_) return;
+  limit_asked_ = true;
+  // The operator decides on the position the texts show, so they must show it now.
+  screen_.run_ended();
+  if (!dialogs_.ask_limit()) m_.stop_flag = true;
+}
+
+void Motion::action_ended() {
+  limit_asked_ = false;
 }
 
 }  // namespace zor

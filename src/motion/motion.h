@@ -30,6 +30,8 @@ inline constexpr const char* kMoveTooLarge =
     "Слишком большое перемещение: цель вне диапазона шагов";
 // The run-time's message for a zero speed.
 inline constexpr const char* kDivisionByZero = "Floating point division by zero";
+// The start of the refusal of a negative (or not finite) speed; the value follows.
+inline constexpr const char* kBadSpeed = "Скорость должна быть больше нуля, а задана ";
 
 // Picture rows of the Virt_cut window and its scale, pixels per mm.
 inline constexpr int kPathHeight = 457;
@@ -51,8 +53,11 @@ class Motion : public Moves {
   void lpt_out(int axis, int32_t steps, double speed);
   void move_to_xy(double x, double y, double speed) override;
   void down_up(double z, double speed) override;
-  // Shows the position, draws the path and checks the travel limits after a step.
+  // Shows the position, draws the path and checks the travel limits after a step: the first
+  // step past a limit asks whether to go on; "НЕТ" ends the action as a stop request does.
   void view_xyz();
+  // The action in progress is over: its next excursion past a limit asks again.
+  void action_ended();
 
   // Throws unless the axis's ratio has been set (no cfg.ini: the ratios stay 0).
   void require_settings(int axis) const;
@@ -61,6 +66,8 @@ class Motion : public Moves {
   void set_step_timing(StepTiming timing) { timing_ = timing; }
 
  private:
+  // Throws for a speed that gives no step time: zero, negative or not finite.
+  static void check_speed(double speed);
   void step_delay(int axis, double speed);
   void write_step(int axis);
 
@@ -77,6 +84,8 @@ class Motion : public Moves {
   // step time instead of added to it.
   int64_t last_write_ = 0;
   bool has_written_ = false;
+  // The tool is past a travel limit and the operator has been asked about it.
+  bool limit_asked_ = false;
   StepTiming timing_ = StepTiming::kChained;
 };
 

@@ -1,6 +1,11 @@
 #include "motion/working_modes.h"
 
+#include <cmath>
+#include <string>
+
 #include "common/decimal.h"
+#include "common/error.h"
+#include "motion/motion.h"
 
 namespace zor {
 namespace {
@@ -14,6 +19,13 @@ void set_common_modes(Form& form, const char* z_down_speed) {
   form.set_text("e_pero", "0,5");
   form.set_text("e_sped_up", "1,5");
   form.set_text("e_sped_dow", z_down_speed);
+}
+
+// A negative speed would mean no step time at all. Zero is left to the step output, which
+// reports it at the first step.
+void refuse_bad_speed(const Form& form, const char* box, const char* label, double speed) {
+  if (speed >= 0 && std::isfinite(speed)) return;
+  throw MotionRefused(std::string(kBadSpeed) + form.text(box) + " мм/с (" + label + ")");
 }
 
 }  // namespace
@@ -45,6 +57,13 @@ void get_rejim(const Form& form, WorkingModes& modes) {
   modes.z_idle = text_to_double(form.text("e_pero"));
   modes.speed_z_up = text_to_double(form.text("e_sped_up"));
   modes.speed_z_down = text_to_double(form.text("e_sped_dow"));
+}
+
+void refuse_bad_speeds(const Form& form, const WorkingModes& modes) {
+  refuse_bad_speed(form, "e_sped", "скор. X-Y", modes.speed_work);
+  refuse_bad_speed(form, "e_sped2", "скор. X-Y", modes.speed_rapid);
+  refuse_bad_speed(form, "e_sped_up", "скорость Z", modes.speed_z_up);
+  refuse_bad_speed(form, "e_sped_dow", "скорость Z", modes.speed_z_down);
 }
 
 void read_drill_depth(const Form& form, WorkingModes& modes) {

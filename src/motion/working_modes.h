@@ -15,6 +15,10 @@ void ProgramsChange(Form& form);
 // the fields read before it with their new values.
 void get_rejim(const Form& form, WorkingModes& modes);
 
+// Throws MotionRefused, naming the box's text, when a speed read by get_rejim is negative (or
+// not finite): a job checks before its first step, not at the first step at that speed.
+void refuse_bad_speeds(const Form& form, const WorkingModes& modes);
+
 // Reads e_glubs into drill_depth, as typed.
 void read_drill_depth(const Form& form, WorkingModes& modes);
 

@@ -54,6 +54,10 @@ class OsPortApi {
   virtual bool delete_service(OsHandle entry, OsHandle service) = 0;
   virtual bool close_service_handle(OsHandle entry, OsHandle handle) = 0;
 
+  // What a last-error value means, in the operator's words, when the system has more to say
+  // than the code; empty otherwise.
+  virtual std::string error_meaning(uint32_t) const { return {}; }
+
   // The directory of the running executable, with its trailing separator.
   virtual std::string executable_directory() = 0;
 

@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/ppdev.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -11,8 +13,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <optional>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -35,6 +39,8 @@ constexpr OsHandle kDeviceHandle = 1;
 constexpr unsigned long kFirstDirectAddress = 0x278;
 constexpr unsigned long kDirectAddressCount = 0x3BC + 8 - kFirstDirectAddress;
 constexpr std::array<unsigned long, 3> kConventionalBases{0x3BC, 0x378, 0x278};
+// Ignored unless a handler is set, so a late one does no harm.
+constexpr int kClaimWakeSignal = SIGURG;
 
 class SystemParportKernel : public ParportKernel {
  public:
@@ -161,14 +167,43 @@ int LinuxPortApi::open_port(Port& port) {
     }
     return open_errno;
   }
-  errno = 0;
-  if (kernel_.ioctl(fd, PPCLAIM, nullptr) != 0) {
-    const int claim_errno = failure_errno();
+  if (const int claim_errno = claim(fd); claim_errno != 0) {
     ::close(fd);
     return claim_errno;
   }
   port.fd = fd;
   return 0;
+}
+
+// The kernel's claim sleeps for as long as another program holds the port, which would freeze
+// start-up. It runs on a thread of its own; when it has not returned in time, a signal ends
+// its sleep, and the port counts as busy. (Claiming exclusively instead would fail whenever
+// the printer driver is merely registered on the port.)
+int LinuxPortApi::claim(int fd) {
+  struct sigaction wake {};
+  wake.sa_handler = [](int) {};
+  sigemptyset(&wake.sa_mask);
+  wake.sa_flags = 0;  // no restart: the interrupted claim returns EINTR
+  struct sigaction previous {};
+  sigaction(kClaimWakeSignal, &wake, &previous);
+  std::promise<int> done;
+  std::future<int> result = done.get_future();
+  std::thread claimer([this, fd, &done] {
+    errno = 0;
+    done.set_value(kernel_.ioctl(fd, PPCLAIM, nullptr) == 0 ? 0 : failure_errno());
+  });
+  bool gave_up = false;
+  if (result.wait_for(claim_timeout_) != std::future_status::ready) {
+    gave_up = true;
+    // Again until it returns: a signal that comes before the thread sleeps is lost.
+    do {
+      pthread_kill(claimer.native_handle(), kClaimWakeSignal);
+    } while (result.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
+  }
+  claimer.join();
+  sigaction(kClaimWakeSignal, &previous, nullptr);
+  const int error = result.get();
+  return gave_up && error == EINTR ? EBUSY : error;
 }
 
 bool LinuxPortApi::any_port_open() const {
@@ -288,6 +323,11 @@ std::string LinuxPortApi::open_failure_advice() const {
   if ((open_errno_ != EACCES && open_errno_ != EPERM) || denied_device_.empty()) return {};
   return "Нет прав на " + denied_device_ +
          ": добавьте пользователя в группу lp (sudo adduser $USER lp) и войдите в систему заново";
+}
+
+std::string LinuxPortApi::error_meaning(uint32_t code) const {
+  if (code == EBUSY) return kPortBusy;
+  return {};
 }
 
 std::string LinuxPortApi::executable_directory() {

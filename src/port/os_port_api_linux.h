@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -13,6 +14,9 @@ namespace zor {
 
 // The kernel calls of the layer that need real hardware; tests put a fake in their place.
 // Failures return -1 and leave the cause in errno.
+// What the operator is told when a port is held by another program.
+inline constexpr const char* kPortBusy = "Параллельный порт занят другой программой";
+
 class ParportKernel {
  public:
   virtual ~ParportKernel() = default;
@@ -44,6 +48,10 @@ class LinuxPortApi : public OsPortApiWithoutServices {
   std::string executable_directory() override;
   // A port device the user may not open: says which, and that the lp group gives access.
   std::string open_failure_advice() const override;
+  std::string error_meaning(uint32_t code) const override;
+
+  // How long a claim may wait for a port another program holds (tests shorten it).
+  void set_claim_timeout(std::chrono::milliseconds timeout) { claim_timeout_ = timeout; }
   uint8_t direct_in(uint16_t address) override;
   void direct_out(uint16_t address, uint8_t value) override;
 
@@ -56,6 +64,8 @@ class LinuxPortApi : public OsPortApiWithoutServices {
   void map_ports();
   // 0 or the errno of the failed open or claim.
   int open_port(Port& port);
+  // 0, the claim's errno, or EBUSY when the claim was still waiting after claim_timeout_.
+  int claim(int fd);
   bool open_first_port();
   bool any_port_open() const;
   void close_ports();
@@ -72,6 +82,7 @@ class LinuxPortApi : public OsPortApiWithoutServices {
   uint32_t platform_ = 0;
   bool direct_access_ = false;
   bool device_open_ = false;
+  std::chrono::milliseconds claim_timeout_{2000};
 };
 
 }  // namespace zor

@@ -6,16 +6,8 @@
 
 namespace zor::run {
 
-namespace {
-constexpr const char* kLimitWarning = "Выход за пределы, продолжить?";
-}
-
 void HeadlessDialogs::message(const std::string& text) {
   err_ << text << '\n';
-  if (text == kLimitWarning) {
-    ++limit_warnings_;
-    return;
-  }
   if (text == kNoSuchFile) failure_reported_ = true;
   messages_.push_back(text);
 }
@@ -28,6 +20,12 @@ void HeadlessDialogs::error_box(const std::string& caption, const std::string& t
 
 bool HeadlessDialogs::ask_yes_no(const std::string& text) {
   err_ << text << '\n';
+  return true;
+}
+
+bool HeadlessDialogs::ask_limit() {
+  err_ << kLimitQuestion << '\n';
+  ++limit_warnings_;
   return true;
 }
 

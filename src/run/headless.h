@@ -25,6 +25,8 @@ class HeadlessDialogs : public Dialogs {
   bool ask_continue() override { return true; }
   // The job's own questions (a tool change) are answered "ДА" and printed.
   bool ask_yes_no(const std::string& text) override;
+  // Counted, printed and answered "ДА", as an operator who lets the job go on.
+  bool ask_limit() override;
 
   void choose(std::string path) { chosen_ = std::move(path); }
   int limit_warnings() const { return limit_warnings_; }

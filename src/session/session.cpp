@@ -33,6 +33,10 @@ class Session::Busy {
   }
   ~Busy() {
     if (!outer_) return;
+    // A stop request ends only the action in progress, however that action ends: a message
+    // or an exception must not leave it set for the next jog or job.
+    s_.ctx_.machine.stop_flag = false;
+    if (s_.motion_) s_.motion_->action_ended();
     s_.busy_ = false;
     s_.s_.screen.run_ended();
     s_.s_.screen.moving_changed(false);
@@ -89,6 +93,8 @@ bool Session::create(const std::optional<std::vector<std::string>>& config_place
     if (const std::string advice = s_.os.open_failure_advice(); !advice.empty()) {
       text += "\n" + advice;
     }
+    const std::string meaning = s_.os.error_meaning(lpt_->last_error());
+    if (!meaning.empty()) text += "\n" + meaning;
     s_.dialogs.error_box(kConnectionErrorCaption, text);
   }
   step_port_ = std::make_unique<TracedPort>(*lpt_, s_.form);

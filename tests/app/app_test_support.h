@@ -58,10 +58,16 @@ class ScriptedDialogs : public Dialogs {
     return true;
   }
 
+  bool ask_limit() override {
+    ++limit_questions;
+    return true;
+  }
+
   std::vector<std::string> messages;
   std::vector<std::string> filters;
   std::vector<std::string> asked;
   int questions = 0;
+  int limit_questions = 0;
   std::function<bool()> ask;  // the answer to the stop question; "ДА" without it
 };
 

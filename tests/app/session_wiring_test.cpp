@@ -283,6 +283,31 @@ TEST(SessionStopRequest, EscapeAsksToo) {
   EXPECT_LT(p.machine.motor_count(1), 400);
 }
 
+// While the machine moves, Esc stops it from whichever of the program's windows is in front.
+TEST(SessionStopRequest, EscapeInThePathOrPreviewWindowAsksToo) {
+  for (int which = 0; which < 2; ++which) {
+    Program p;
+    p.window.show();
+    QWidget& other = which == 0 ? static_cast<QWidget&>(p.form3) : p.preview;
+    other.show();
+    other.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), &other) << which;
+    p.dialogs.ask = [] { return false; };
+    QKeyEvent idle_esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&other, &idle_esc);
+    EXPECT_EQ(p.dialogs.questions, 0) << "nothing to stop while the machine stands";
+    p.w<QSlider>("TrackBar2")->setValue(7);
+    after_steps(10, [&] {
+      QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QCoreApplication::sendEvent(&other, &esc);
+    });
+    p.w<QAbstractButton>("B_right")->click();
+    EXPECT_EQ(p.dialogs.questions, 1) << which;
+    EXPECT_LT(p.machine.motor_count(1), 400) << which;
+  }
+}
+
 TEST(SessionProgramTab, ChoosingAKindFillsTheModeBoxes) {
   Program p;
   auto* programs = p.w<QComboBox>("Programs");

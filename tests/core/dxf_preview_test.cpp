@@ -302,9 +302,22 @@ TEST_F(DxfPreview, AutoToggleHidesAndShowsTheScaleBox) {
 }
 
 TEST_F(DxfPreview, AutoToggleWithAMissingFileStillToggles) {
+  form.set_checked("C_autozoom", true);  // the click checks the box before its handler runs
   C_autozoomClick(form, dialogs, preview, state);
   EXPECT_FALSE(form.visible("SE_zoom"));
   EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+// A redraw that fails on a bad value ends the handler with its message; the scale box must
+// still follow the Auto box, or the next click shows it while Auto is on.
+TEST_F(DxfPreview, AutoToggleFollowsTheBoxWhenTheRedrawFails) {
+  use_file(dxf(line(0, 0, 10, 10) + "  0\nLINE\n  8\n0\n 10\nx\n 20\n0\n 11\n1\n 21\n1\n"));
+  form.set_checked("C_autozoom", true);
+  EXPECT_THROW(C_autozoomClick(form, dialogs, preview, state), ConversionError);
+  EXPECT_FALSE(form.visible("SE_zoom"));
+  form.set_checked("C_autozoom", false);
+  EXPECT_THROW(C_autozoomClick(form, dialogs, preview, state), ConversionError);
+  EXPECT_TRUE(form.visible("SE_zoom"));
 }
 
 // A preview window whose picture is a real raster.

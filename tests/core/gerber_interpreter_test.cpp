@@ -74,7 +74,7 @@ TEST_F(GerberInterpreterTest, BareLetterAtTheEndIsIgnored) {
   EXPECT_EQ(rig.state().y, 0.0);
   EXPECT_TRUE(moves().empty());
   lines({"X300Y "});  // the blank is the last character: Y runs with 0
-  EXPECT_EQ(moves().size(), 4u);
+  EXPECT_EQ(moves().size(), 5u) << "the lift from the board, then the hole";
 }
 
 TEST_F(GerberInterpreterTest, DecimalPointAndExponentAreRead) {
@@ -278,12 +278,13 @@ TEST_F(GerberInterpreterTest, OtherDCodesAndLettersDoNothing) {
 TEST_F(GerberInterpreterTest, DrillingMakesAHoleAtEveryY) {
   drilling();
   lines({"X1000Y2000D01*"});
-  EXPECT_EQ(moves(),
-            (std::vector<Move>{xy(10, 20, kRapid), z(0, kUp), z(-kDepth, kDown), z(kIdle, kUp)}));
+  // The pass starts with the drill on the board: lifted before the first travel only.
+  EXPECT_EQ(moves(), (std::vector<Move>{z(kIdle, kUp), xy(10, 20, kRapid), z(0, kUp),
+                                        z(-kDepth, kDown), z(kIdle, kUp)}));
   lines({"X3000D01*"});
-  EXPECT_EQ(moves().size(), 4u);
+  EXPECT_EQ(moves().size(), 5u);
   lines({"Y500*"});  // combines with the X before
-  EXPECT_EQ(moves()[4], xy(30, 5, kRapid));
+  EXPECT_EQ(moves()[5], xy(30, 5, kRapid));
 }
 
 TEST_F(GerberInterpreterTest, DrillingIgnoresGAndDAndI) {

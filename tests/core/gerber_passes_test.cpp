@@ -186,8 +186,9 @@ TEST_F(GerberJobPassTest, DrillingAFile) {
   rig.ctx.modes.drill_depth = 1.5;
   use_file("M48\nINCH,TZ\nT1C0.015\n%\nT1\nX014750Y036500\nX015250Y005500\nM30\n");
   risunok_gbr(rig.env);
-  EXPECT_EQ(moves(), (std::vector<Move>{xy(147.5, 365, 3), z(0, 1.5), z(-1.5, 0.7), z(0.5, 1.5),
-                                        xy(152.5, 55, 3), z(0, 1.5), z(-1.5, 0.7), z(0.5, 1.5)}));
+  EXPECT_EQ(moves(),
+            (std::vector<Move>{z(0.5, 1.5), xy(147.5, 365, 3), z(0, 1.5), z(-1.5, 0.7), z(0.5, 1.5),
+                               xy(152.5, 55, 3), z(0, 1.5), z(-1.5, 0.7), z(0.5, 1.5)}));
 }
 
 TEST_F(GerberJobPassTest, EarlierPreviewTracesTheJobWithoutClearing) {

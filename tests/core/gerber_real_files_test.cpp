@@ -103,7 +103,7 @@ TEST_P(GerberRealDrillTest, OneHolePerCoordinateLine) {
   const std::vector<Move>& moves = rig.moves.log;
   const auto feeds = std::count(moves.begin(), moves.end(), gerber_test::z(-2, 0.7));
   EXPECT_EQ(feeds, holes);
-  EXPECT_EQ(moves.size(), 4u * holes);
+  EXPECT_EQ(moves.size(), 4u * holes + 1) << "the lift before the first travel";
 }
 
 INSTANTIATE_TEST_SUITE_P(Drill, GerberRealDrillTest,
@@ -117,7 +117,8 @@ TEST(GerberRealDrillFile, CoordinatesAreHundredthsWithTheSignDropped) {
   rig.state().drill_mode = true;
   risunok_gbr(rig.env);
   ASSERT_FALSE(rig.moves.log.empty());
-  EXPECT_EQ(rig.moves.log[0], gerber_test::xy(41.7 / 100, 51.7 / 100, 3));  // X41.7Y-51.7
+  ASSERT_GE(rig.moves.log.size(), 2u);
+  EXPECT_EQ(rig.moves.log[1], gerber_test::xy(41.7 / 100, 51.7 / 100, 3));  // X41.7Y-51.7
 }
 
 }  // namespace

@@ -108,11 +108,40 @@ TEST(StepOutput, ZeroSpeedEndsTheOperationWithTheDivisionError) {
   EXPECT_TRUE(rig.port.bytes.empty());
 }
 
-TEST(StepOutput, NegativeSpeedDoesNotWait) {
+// A speed that gives no step time (the motor would stall) is refused before anything changes,
+// and so is zero, with its own message; nothing of the machine's state moves without a write.
+TEST(StepOutput, SpeedsWithoutAStepTimeAreRefusedBeforeAnyStateChanges) {
   MotionRig rig;
-  rig.motion.lpt_out(kAxisX, 3, -1.0);
-  EXPECT_EQ(rig.port.bytes.size(), 9u);
-  EXPECT_EQ(rig.clock.now(), 0);
+  rig.ctx.machine.backlash[kAxisX] = 0.01;
+  rig.motion.lpt_out(kAxisX, 3, 1.0);
+  const MachineState before = rig.ctx.machine;
+  const size_t writes = rig.port.bytes.size();
+  struct Case {
+    double speed;
+    const char* message;
+  };
+  const double nan = std::nan("");
+  const double inf = HUGE_VAL;
+  for (const Case& c :
+       {Case{-1.0, "Скорость должна быть больше нуля, а задана -1 мм/с"},
+        Case{0.0, "Floating point division by zero"}, Case{nan, nullptr}, Case{inf, nullptr}}) {
+    try {
+      rig.motion.lpt_out(kAxisX, -5, c.speed);  // a reversal: the take-up would start too
+      ADD_FAILURE() << "ran at " << c.speed;
+    } catch (const Error& e) {
+      if (c.message != nullptr) {
+        EXPECT_STREQ(e.what(), c.message);
+      }
+    }
+    EXPECT_EQ(rig.port.bytes.size(), writes) << c.speed;
+    EXPECT_EQ(rig.ctx.machine.phase_index, before.phase_index) << c.speed;
+    EXPECT_EQ(rig.ctx.machine.last_dir, before.last_dir) << c.speed;
+    EXPECT_EQ(rig.ctx.machine.pos_x, before.pos_x) << c.speed;
+  }
+  // The motor still holds the pattern the phase says: the next steps skip none.
+  rig.motion.lpt_out(kAxisX, -3, 1.0);
+  EXPECT_EQ(rig.port.machine.fault_count(), 0) << rig.port.machine.first_fault();
+  EXPECT_EQ(rig.motor(kAxisX), 3 - 3 - 4);
 }
 
 TEST(StepOutput, WithoutSettingsNothingMovesAndTheOperatorIsTold) {
@@ -253,17 +282,23 @@ TEST(PositionView, ShowsCurrencyTextsAndDrawsAtFivePixelsPerMillimetre) {
   EXPECT_EQ(rig.display.view[2], "-0,0025");
 }
 
-TEST(PositionView, LimitWarningIsStrictAndOncePerUpdate) {
+TEST(PositionView, LimitQuestionIsStrictAndOncePerExcursion) {
   MotionRig rig;
   rig.ctx.machine.travel_limit[kAxisX] = 0;
   rig.ctx.machine.travel_limit[kAxisY] = 0;
-  rig.motion.view_xyz();  // exactly at the limits: no warning
-  EXPECT_TRUE(rig.dialogs.messages.empty());
-  rig.motion.move_to_xy(0.0025, 0.0025, 1);  // X step, then Y step, then the run ends
-  ASSERT_FALSE(rig.dialogs.messages.empty());
-  EXPECT_EQ(rig.dialogs.messages.front(), "Выход за пределы, продолжить?");
-  // Two runs of one step, each: a step update and an end-of-run update.
-  EXPECT_EQ(rig.dialogs.messages.size(), 4u);
+  rig.motion.view_xyz();  // exactly at the limits: no question
+  EXPECT_EQ(rig.dialogs.limit_questions, 0);
+  rig.motion.move_to_xy(0.0025, 0.0025, 1);  // X step, then Y step: both past, one excursion
+  EXPECT_EQ(rig.dialogs.limit_questions, 1);
+  rig.motion.move_to_xy(0.05, 0.05, 1);
+  EXPECT_EQ(rig.dialogs.limit_questions, 1) << "still the same excursion";
+  rig.motion.move_to_xy(-0.01, -0.01, 1);  // back inside
+  rig.motion.move_to_xy(0.01, -0.01, 1);   // and out again
+  EXPECT_EQ(rig.dialogs.limit_questions, 2);
+  rig.motion.action_ended();
+  rig.motion.lpt_out(kAxisY, 1, 1);  // still past X's limit: the next action is asked
+  EXPECT_EQ(rig.dialogs.limit_questions, 3);
+  EXPECT_TRUE(rig.dialogs.messages.empty()) << "no plain boxes";
 }
 
 }  // namespace

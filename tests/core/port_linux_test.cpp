@@ -5,17 +5,23 @@
 #include <linux/ppdev.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "port/lpt_port_connection.h"
 #include "port/os_port_api_linux.h"
+#include "scripted_services.h"
+#include "session/session.h"
+#include "session_rig.h"
 
 namespace zor {
 namespace {
@@ -34,6 +40,11 @@ class FakeKernel : public ParportKernel {
  public:
   std::map<std::string, FakeRegisters> devices;  // by file name: "parport0"
   std::map<std::string, int> claim_errors;
+  // Ports another program has claimed. As the kernel does, a claim of one sleeps until the
+  // holder lets go (after holder_time), and a signal ends the sleep with EINTR.
+  std::set<std::string> held_elsewhere;
+  std::chrono::milliseconds holder_time{10'000};
+  int interrupted_claims = 0;
   int ioperm_result = -1;
   std::vector<std::string> log;
 
@@ -44,6 +55,11 @@ class FakeKernel : public ParportKernel {
     FakeRegisters& regs = devices[device];
     switch (request) {
       case PPCLAIM:
+        if (held_elsewhere.count(device) != 0 && !wait_for_holder()) {
+          ++interrupted_claims;
+          errno = EINTR;
+          return -1;
+        }
         if (const auto error = claim_errors.find(device); error != claim_errors.end()) {
           errno = error->second;
           return -1;
@@ -84,6 +100,16 @@ class FakeKernel : public ParportKernel {
   }
   void outb(uint16_t address, uint8_t value) override {
     log.push_back("outb " + std::to_string(address) + " " + std::to_string(value));
+  }
+
+  // False when a signal came first.
+  bool wait_for_holder() const {
+    const auto until = std::chrono::steady_clock::now() + holder_time;
+    while (std::chrono::steady_clock::now() < until) {
+      timespec pause{0, 1'000'000};
+      if (::nanosleep(&pause, nullptr) != 0 && errno == EINTR) return false;
+    }
+    return true;
   }
 
   std::vector<std::string> entries_starting(const std::string& prefix) const {
@@ -232,6 +258,45 @@ TEST_F(LinuxPortLayer, PortClaimedElsewhereGivesTheClaimsErrno) {
   LptPortConnection lpt(*api);
   EXPECT_FALSE(lpt.Connected());
   EXPECT_EQ(lpt.last_error(), static_cast<uint32_t>(EBUSY));
+}
+
+// Another program holds the only port: the kernel's claim would sleep until it lets go, which
+// froze start-up. The claim gives up, the connection fails, and the operator is told why.
+TEST_F(LinuxPortLayer, PortHeldByAnotherProgramIsReportedBusyInsteadOfWaitedFor) {
+  add_port("parport0", 0x378);
+  kernel_.held_elsewhere.insert("parport0");
+  auto api = make_api();
+  api->set_claim_timeout(std::chrono::milliseconds(20));
+  {
+    LptPortConnection lpt(*api);
+    EXPECT_FALSE(lpt.Connected());
+    EXPECT_EQ(lpt.last_error(), static_cast<uint32_t>(EBUSY));
+    EXPECT_EQ(api->error_meaning(lpt.last_error()), kPortBusy);
+  }
+  EXPECT_GE(kernel_.interrupted_claims, 1);
+  EXPECT_TRUE(kernel_.entries_starting("claim").empty());
+
+  // Through a session's start-up: the connection's error box says the port is in use.
+  auto session_api = make_api();
+  session_api->set_claim_timeout(std::chrono::milliseconds(20));
+  MemoryForm form;
+  testing::ScriptedDialogs dialogs;
+  testing::PicturePreview preview;
+  testing::CountingScreen screen;
+  VirtualClock clock;
+  Session session({form, dialogs, preview, screen, clock, *session_api});
+  EXPECT_FALSE(session.FormCreate(Session::ConfigFile::kAssumePresent));
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0],
+            "ERROR: Ошибка при создании объекта Lpt,  драйвер ERROR,  код = 16\n" +
+                std::string(kPortBusy));
+  session.FormDestroy();
+
+  // Once the holder has let go, the port is claimed as usual.
+  kernel_.held_elsewhere.clear();
+  auto free_api = make_api();
+  LptPortConnection lpt(*free_api);
+  EXPECT_TRUE(lpt.Connected());
 }
 
 TEST_F(LinuxPortLayer, NoParallelPortAtAll) {

@@ -45,6 +45,15 @@ class ScriptedDialogs : public Dialogs {
     return a;
   }
 
+  bool ask_limit() override {
+    ++limit_questions;
+    if (on_limit) on_limit();
+    if (limit_answers.empty()) return true;
+    const bool a = limit_answers.front();
+    limit_answers.pop_front();
+    return a;
+  }
+
   std::vector<std::string> messages;
   std::vector<std::string> filters;
   std::vector<std::string> asked;                // the job's own questions, in order
@@ -52,6 +61,9 @@ class ScriptedDialogs : public Dialogs {
   std::deque<std::optional<std::string>> files;  // answers of the file dialog
   std::deque<bool> answers;                      // answers of the stop question
   int questions = 0;
+  std::deque<bool> limit_answers;  // answers of the travel-limit question; "ДА" when empty
+  int limit_questions = 0;
+  std::function<void()> on_limit;  // looks at the screen while the limit question is up
   std::function<void(const std::string&)> on_message;
 };
 

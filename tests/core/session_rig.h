@@ -3,6 +3,7 @@
 // motors tell what the machine did.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -109,6 +110,20 @@ struct SessionRig {
   Session session{{form, dialogs, preview, screen, clock, os}};
   bool connected = false;
 };
+
+inline constexpr double kStep = 0.0025;  // mm per half-step of the rig's settings
+
+// The position is the sum of the steps made: after any jobs, stops and failures it must be
+// what the motors turned (Z counts down), and no motor may have skipped a coil pattern.
+inline void expect_position_is_motors(SessionRig& rig, const char* after) {
+  const MachineState& m = rig.state();
+  EXPECT_NEAR(m.pos_x, static_cast<double>(rig.machine.motor_count(1)) * kStep, 1e-9) << after;
+  EXPECT_NEAR(m.pos_y, static_cast<double>(rig.machine.motor_count(2)) * kStep, 1e-9) << after;
+  EXPECT_NEAR(m.pos_z, -static_cast<double>(rig.machine.motor_count(3)) * kStep, 1e-9) << after;
+  EXPECT_EQ(rig.machine.fault_count(), 0) << after << ": " << rig.machine.first_fault();
+  EXPECT_FALSE(m.stop_flag) << after;
+  EXPECT_FALSE(rig.session.moving()) << after;
+}
 
 // A file in a fresh temporary folder, removed with the object.
 class TempFile {

@@ -71,6 +71,7 @@ TEST(Jogs, MoveTheMachineAndMarkItBusyMeanwhile) {
   EXPECT_NEAR(rig.state().pos_z, -1, 1e-9);
   EXPECT_EQ(rig.screen.moving_log, (std::vector<bool>{true, false, true, false, true, false}));
   EXPECT_EQ(rig.session.display().view[0], "1");
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(StopRequest, NoEndsTheJobAndTheButtonsClosingStepsMoveNothing) {
@@ -89,6 +90,7 @@ TEST(StopRequest, NoEndsTheJobAndTheButtonsClosingStepsMoveNothing) {
   EXPECT_NEAR(rig.state().pos_x, 99 * 0.0025, 1e-12);
   EXPECT_FALSE(rig.state().stop_flag);
   EXPECT_FALSE(rig.session.moving());
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(StopRequest, YesGoesOnWhereItPaused) {
@@ -102,6 +104,7 @@ TEST(StopRequest, YesGoesOnWhereItPaused) {
   rig.session.B_leftClick();
   EXPECT_EQ(rig.dialogs.questions, 1);
   EXPECT_EQ(rig.machine.motor_count(1), -400);
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(StopRequest, OutsideAMoveDoesNothing) {
@@ -124,6 +127,7 @@ TEST(DrawingJob, OneLineFromTheOriginAfterStartUp) {
   const int64_t expected = int64_t{8000} * 1'000'000 + 200 * 1'666'667;
   EXPECT_EQ(rig.clock.now(), expected);
   EXPECT_TRUE(rig.dialogs.messages.empty());
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(DrawingJob, JoinedLinesRaiseAndLowerWithoutTravel) {
@@ -135,6 +139,7 @@ TEST(DrawingJob, JoinedLinesRaiseAndLowerWithoutTravel) {
   ASSERT_NE(rig.state().pos_x, 10.0);  // the residue of 4000 additions
   EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4000, 0), z(-200), z(200), xy(0, 4000), z(-200),
                                                 xy(-4000, -4000)}));
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(DrawingJob, MissingFileStillReturnsToTheOrigin) {
@@ -145,6 +150,7 @@ TEST(DrawingJob, MissingFileStillReturnsToTheOrigin) {
   EXPECT_EQ(rig.dialogs.messages, std::vector<std::string>{"такого файла не существует"});
   EXPECT_EQ(rig.form.focused(), "name_files");
   EXPECT_EQ(rig.motion(), (std::vector<Stretch>{z(-200)}));
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(DrawingJob, BadSecondValueLeavesThePenWhereTheFirstLineEnded) {
@@ -161,6 +167,7 @@ TEST(DrawingJob, BadSecondValueLeavesThePenWhereTheFirstLineEnded) {
   EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4000, 0)}));
   EXPECT_EQ(rig.state().pos_z, 0);
   EXPECT_FALSE(rig.session.moving());
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(DrawingJob, PointTypedIntoAModeBoxStopsBeforeAnyMotion) {
@@ -171,6 +178,7 @@ TEST(DrawingJob, PointTypedIntoAModeBoxStopsBeforeAnyMotion) {
   rig.form.set_text("name_files", dxf.path());
   EXPECT_THROW(rig.session.B_risovClick(), ConversionError);
   EXPECT_TRUE(rig.machine.trace().empty());
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(DrillingJob, StartsFromWhereTheToolStandsAndReturnsThere) {
@@ -201,6 +209,7 @@ TEST(DrillingJob, PointAtTheOriginFirstIsDrilledWithoutTravel) {
   const auto& t = rig.machine.trace_times();
   ASSERT_GE(t.size(), 6u);
   EXPECT_EQ(t[3] - t[0], 12'500'000);
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(DrillingJob, BadDepthDoesNothing) {
@@ -227,6 +236,7 @@ TEST(GerberJob, PlotsALineAndReturns) {
   rig.session.B_risovClick();
   EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4000, 2000), z(-200), xy(-4000, -2000)}));
   EXPECT_FALSE(rig.session.context().gerber.plot_mode);
+  expect_position_is_motors(rig, "the end");
 }
 
 TEST(GerberJob, DrillsEveryYLine) {
@@ -236,12 +246,13 @@ TEST(GerberJob, DrillsEveryYLine) {
   rig.form.set_index("PageControl2", 1);
   rig.form.set_text("Edit15", drl.path());
   rig.session.B_drillClick();
-  // Per hole: travel, down to the surface, the feed, the lift; then home.
-  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4000, 0), z(800), z(-1000), xy(0, 1600), z(1000),
-                                                z(-1000), xy(-4000, -1600)}));
+  // The lift off the board; per hole: travel, down to the surface, the feed, the lift; home.
+  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{z(-200), xy(4000, 0), z(1000), z(-1000),
+                                                xy(0, 1600), z(1000), z(-1000), xy(-4000, -1600)}));
   EXPECT_TRUE(rig.session.context().gerber.drill_mode);
   EXPECT_NEAR(rig.state().pos_x, 0, 1e-9);
   EXPECT_NEAR(rig.state().pos_z, 0.5, 1e-9);
+  expect_position_is_motors(rig, "the end");
 }
 
 }  // namespace
