@@ -443,3 +443,30 @@ TEST(DxfFullPairs, MissingFileIsTheSystemsMessage) {
 
 }  // namespace
 }  // namespace zor::testing
+
+namespace zor::testing {
+namespace {
+
+// The pair scanner reads in pieces of a megabyte: a CR LF split between two pieces, and a
+// line longer than a piece, read as anywhere else.
+TEST(DxfFullPairs, LineEndsAcrossTheReadingPiecesAndLongLines) {
+  constexpr size_t kPiece = 1 << 20;
+  DxfText tail;
+  tail.section("ENTITIES").line(0, 0, 3, 4).endsec().eof();
+  for (size_t pad = kPiece - 12; pad <= kPiece - 4; ++pad) {
+    // "999\r\n" + comment + "\r\n": the comment's CR lands on each byte around the seam.
+    const std::string head = "999\r\n" + std::string(pad - 5, 'c') + "\r\n";
+    std::string crlf_tail;
+    for (const char c : tail.str())
+      crlf_tail += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const Plan plan = read_text(head + crlf_tail).plan;
+    ASSERT_EQ(plan.paths.size(), 1u) << pad;
+    EXPECT_DOUBLE_EQ(plan_length(plan), 5) << pad;
+    EXPECT_TRUE(plan.notices.empty()) << pad;
+  }
+  const Plan long_line = read_text("999\n" + std::string(3 * kPiece, 'x') + "\n" + tail.str()).plan;
+  EXPECT_DOUBLE_EQ(plan_length(long_line), 5);
+}
+
+}  // namespace
+}  // namespace zor::testing
