@@ -34,8 +34,10 @@ Flattened flatten_elliptic_arc(Vec2 c, Vec2 u, Vec2 v, double t0, double sweep,
   if (n > static_cast<double>(limits.max_points)) return Flattened::kTooMany;
   const auto count = static_cast<size_t>(n);
   out.reserve(out.size() + count);
+  // A whole turn ends exactly where it began, so that the path is closed.
+  const bool whole = sweep >= 2 * std::numbers::pi - 1e-12;
   for (size_t i = 1; i <= count; ++i) {
-    const double t = t0 + sweep * static_cast<double>(i) / n;
+    const double t = i == count && whole ? t0 : t0 + sweep * static_cast<double>(i) / n;
     const double ct = std::cos(t);
     const double st = std::sin(t);
     out.push_back({c.x + u.x * ct + v.x * st, c.y + u.y * ct + v.y * st});

@@ -12,7 +12,7 @@
 namespace zor {
 namespace {
 
-constexpr size_t kInitialBuffer = 1 << 20;
+constexpr size_t kInitialBuffer = 1 << 16;
 constexpr char kCtrlZ = 0x1A;
 
 std::string_view trim(std::string_view s) {
