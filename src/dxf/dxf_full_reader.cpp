@@ -28,7 +28,6 @@ class Reader {
  public:
   Reader(DxfByteSource& source, const DxfFullOptions& options)
       : pairs_(source),
-        options_(options),
         builder_(result_.plan, options.join_tolerance_mm, options.max_points),
         drawer_(builder_, notices_, blocks_, options) {}
 
@@ -264,7 +263,6 @@ class Reader {
   DxfPairs pairs_;
   bool have_ = false;
   bool seen_eof_ = false;
-  const DxfFullOptions& options_;
   DxfFullReading result_;
   DxfNotices notices_;
   std::deque<DxfBlock> blocks_;
