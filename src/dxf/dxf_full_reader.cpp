@@ -83,7 +83,7 @@ class Reader {
         variable = pairs_.value();
       } else if (variable == "$INSUNITS" && pairs_.code() == 70) {
         double code = 0;
-        if (dxf_number(pairs_.value(), code)) set_units(static_cast<int>(code));
+        if (dxf_number(pairs_.value(), code)) set_units(dxf_int(code));
       }
       advance();
     }
@@ -139,7 +139,7 @@ class Reader {
       if (code == 10) base.x = v;
       if (code == 20) base.y = v;
       if (code == 30) base.z = v;
-      if (code == 70) flags = static_cast<int>(v);
+      if (code == 70) flags = dxf_int(v);
     }
     const uint32_t id = block_id(name);
     // A second definition of a name is read and left: the first one counts.
@@ -250,6 +250,10 @@ class Reader {
     }
     if (stopped() || builder_.overflowed()) {
       first.push_back("чертёж слишком велик: прочитана только его часть");
+    }
+    if (builder_.too_far() != 0) {
+      first.push_back("пропущено объектов дальше 100 км от начала координат: " +
+                      std::to_string(builder_.too_far()));
     }
     if (first_bad_line_ != 0) {
       first.push_back("строка " + std::to_string(first_bad_line_) +

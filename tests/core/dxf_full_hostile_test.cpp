@@ -152,6 +152,19 @@ TEST(DxfFullHostile, HugeRadiiAndScalesAreLeftOut) {
   EXPECT_TRUE(has_notice(r.plan, "дальше 100 км"));
 }
 
+TEST(DxfFullHostile, LinesScaledBeyondTheNumbersAreLeftOut) {
+  DxfText body;
+  body.line(0, 0, 1e300, 0).pair(0, "POINT").point(10, 1e300, 1e300);
+  DxfText place;
+  place.insert("B", 0, 0, 1e300, 1e300).insert("B", 0, 0).pair(70, 3).pair(44, 1e308);
+  place.line(0, 0, 1, 0).pair(70, 1000000000000.0);
+  const DxfFullReading r = read_text(with_block(body.str(), place.str()));
+  expect_sane(r.plan);
+  EXPECT_EQ(r.plan.paths.size(), 1u);
+  EXPECT_TRUE(r.plan.holes.empty());
+  EXPECT_TRUE(has_notice(r.plan, "дальше 100 км от начала координат: "));
+}
+
 TEST(DxfFullHostile, NumbersThatDoNotReadSkipTheirEntity) {
   DxfText t;
   t.section("ENTITIES").line(0, 0, 1, 0);
