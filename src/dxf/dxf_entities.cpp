@@ -176,8 +176,8 @@ std::variant<DxfShape, ShapeRefusal> to_shape(DxfRaw& raw, uint32_t block) {
       s.closed = (flags & 1) != 0;
       s.in_plane = raw.kind == DxfKind::kLwPolyline || (flags & 8) == 0;
       s.extrusion = raw.extrusion;
-      s.vertices = std::move(raw.vertices);
-      raw.vertices.clear();
+      // Copied, not taken: the reused entity keeps its room for the next polyline.
+      s.vertices = raw.vertices;
       if (s.in_plane) {
         // A 2D polyline's plane lies at its elevation: LWPOLYLINE's 38, POLYLINE's Z.
         const double z = raw.kind == DxfKind::kLwPolyline ? raw.elevation : raw.p[0].z;
