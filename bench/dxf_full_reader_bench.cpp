@@ -41,9 +41,10 @@ void write_drawing(const std::string& path) {
     std::perror(path.c_str());
     std::exit(1);
   }
-  std::fputs("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n  9\n$INSUNITS\n 70\n4\n"
-             "  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n",
-             out);
+  std::fputs(
+      "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n  9\n$INSUNITS\n 70\n4\n"
+      "  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n",
+      out);
   std::mt19937 random(12345);
   std::uniform_real_distribution<double> place(0, 300);
   std::uniform_real_distribution<double> step(-3.0, 3.0);
