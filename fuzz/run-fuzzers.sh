@@ -33,6 +33,7 @@ dictionary() {
   case $1 in
     decimal_fuzzer) echo fuzz/decimal.dict ;;
     dxf_reader_fuzzer) echo fuzz/dxf_reader.dict ;;
+    dxf_full_reader_fuzzer) echo fuzz/dxf_full_reader.dict ;;
     *) echo fuzz/gerber.dict ;;
   esac
 }

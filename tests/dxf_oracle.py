@@ -129,7 +129,9 @@ def face_edges(face):
     v = list(face.wcs_vertices())
     while len(v) < 4:
         v.append(v[-1])
-    flags = face.dxf.invisible_edges if face.dxf.hasattr("invisible_edges") else 0
+    # ezdxf names the hidden edges' flags (code 70) "invisible" or "invisible_edges".
+    name = "invisible_edges" if face.dxf.is_supported("invisible_edges") else "invisible"
+    flags = face.dxf.get(name, 0)
     for k in range(4):
         if not flags & (1 << k):
             yield [v[k], v[(k + 1) % 4]]
@@ -138,7 +140,7 @@ def face_edges(face):
 def walk(entities, totals, depth=0):
     for e in entities:
         kind = e.dxftype()
-        if e.dxf.hasattr("invisible") and e.dxf.invisible:
+        if kind != "3DFACE" and e.dxf.hasattr("invisible") and e.dxf.invisible:
             continue
         if kind == "INSERT":
             if depth > 64:

@@ -20,14 +20,24 @@ Flattened flatten_elliptic_arc(Vec2 c, Vec2 u, Vec2 v, double t0, double sweep,
   double dt = x >= 1 ? std::numbers::pi : 2 * std::acos(1 - x);
   dt = std::min(dt, std::numbers::pi / 2);
   double n = std::ceil(sweep / dt - 1e-9);
-  const double length = sweep * std::sqrt((u.x * u.x + u.y * u.y + v.x * v.x + v.y * v.y) / 2);
-  if (n > 1 && length / n < limits.min_segment) n = std::floor(length / limits.min_segment);
+  // Fewer, longer chords where they would be shorter than a motor step; a curve too small
+  // for any such chord keeps two pieces of a half turn, or one.
+  const double r = std::sqrt((u.x * u.x + u.y * u.y + v.x * v.x + v.y * v.y) / 2);
+  const double fewest = sweep > std::numbers::pi ? 2 : 1;
+  if (2 * r <= limits.min_segment) {
+    n = fewest;
+  } else {
+    const double longest = std::floor(sweep / (2 * std::asin(limits.min_segment / (2 * r))));
+    n = std::min(n, std::max(longest, fewest));
+  }
   n = std::max(n, 1.0);
   if (n > static_cast<double>(limits.max_points)) return Flattened::kTooMany;
   const auto count = static_cast<size_t>(n);
   out.reserve(out.size() + count);
+  // A whole turn ends exactly where it began, so that the path is closed.
+  const bool whole = sweep >= 2 * std::numbers::pi - 1e-12;
   for (size_t i = 1; i <= count; ++i) {
-    const double t = t0 + sweep * static_cast<double>(i) / n;
+    const double t = i == count && whole ? t0 : t0 + sweep * static_cast<double>(i) / n;
     const double ct = std::cos(t);
     const double st = std::sin(t);
     out.push_back({c.x + u.x * ct + v.x * st, c.y + u.y * ct + v.y * st});

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dxf/dxf_geometry.h"
+#include "dxf/dxf_plan_builder.h"
 #include "plan/plan.h"
 
 namespace zor {
@@ -23,7 +24,7 @@ struct FlattenLimits {
 
 // Any curve reaching farther than this from the origin is no drawing for this machine, and
 // its segment count would be beyond reason.
-constexpr double kFarthestCurveMm = 1e8;
+constexpr double kFarthestCurveMm = DxfPlanBuilder::kFarthestMm;
 
 enum class Flattened { kDone, kTooFar, kTooMany };
 

@@ -13,12 +13,6 @@ namespace {
 constexpr double kDegree = std::numbers::pi / 180;
 constexpr double kTurn = 2 * std::numbers::pi;
 
-int to_int(double v) {
-  if (v <= std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-  if (v >= std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-  return static_cast<int>(v);
-}
-
 // The counter-clockwise span from start to end, degrees: equal angles span nothing, angles
 // a whole number of turns apart span a whole turn.
 double arc_span_degrees(double start, double end) {
@@ -146,7 +140,7 @@ void DxfRaw::apply(int code, std::string_view value) {
   } else if (code >= 70 && code <= 74) {
     double v = 0;
     number(v);
-    i[code - 70] = to_int(v);
+    i[code - 70] = dxf_int(v);
     if (kind == DxfKind::kVertex && code == 70) vertex_flags = i[0];
   } else if (code == 38) {
     number(elevation);
@@ -182,8 +176,8 @@ std::variant<DxfShape, ShapeRefusal> to_shape(DxfRaw& raw, uint32_t block) {
       s.closed = (flags & 1) != 0;
       s.in_plane = raw.kind == DxfKind::kLwPolyline || (flags & 8) == 0;
       s.extrusion = raw.extrusion;
-      s.vertices = std::move(raw.vertices);
-      raw.vertices.clear();
+      // Copied, not taken: the reused entity keeps its room for the next polyline.
+      s.vertices = raw.vertices;
       if (s.in_plane) {
         // A 2D polyline's plane lies at its elevation: LWPOLYLINE's 38, POLYLINE's Z.
         const double z = raw.kind == DxfKind::kLwPolyline ? raw.elevation : raw.p[0].z;

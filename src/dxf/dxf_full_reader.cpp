@@ -28,7 +28,6 @@ class Reader {
  public:
   Reader(DxfByteSource& source, const DxfFullOptions& options)
       : pairs_(source),
-        options_(options),
         builder_(result_.plan, options.join_tolerance_mm, options.max_points),
         drawer_(builder_, notices_, blocks_, options) {}
 
@@ -84,7 +83,7 @@ class Reader {
         variable = pairs_.value();
       } else if (variable == "$INSUNITS" && pairs_.code() == 70) {
         double code = 0;
-        if (dxf_number(pairs_.value(), code)) set_units(static_cast<int>(code));
+        if (dxf_number(pairs_.value(), code)) set_units(dxf_int(code));
       }
       advance();
     }
@@ -140,7 +139,7 @@ class Reader {
       if (code == 10) base.x = v;
       if (code == 20) base.y = v;
       if (code == 30) base.z = v;
-      if (code == 70) flags = static_cast<int>(v);
+      if (code == 70) flags = dxf_int(v);
     }
     const uint32_t id = block_id(name);
     // A second definition of a name is read and left: the first one counts.
@@ -252,6 +251,10 @@ class Reader {
     if (stopped() || builder_.overflowed()) {
       first.push_back("чертёж слишком велик: прочитана только его часть");
     }
+    if (builder_.too_far() != 0) {
+      first.push_back("пропущено объектов дальше 100 км от начала координат: " +
+                      std::to_string(builder_.too_far()));
+    }
     if (first_bad_line_ != 0) {
       first.push_back("строка " + std::to_string(first_bad_line_) +
                       " и другие: объекты с нечитаемыми числами пропущены");
@@ -264,7 +267,6 @@ class Reader {
   DxfPairs pairs_;
   bool have_ = false;
   bool seen_eof_ = false;
-  const DxfFullOptions& options_;
   DxfFullReading result_;
   DxfNotices notices_;
   std::deque<DxfBlock> blocks_;

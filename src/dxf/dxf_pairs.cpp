@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "common/error.h"
 #include "common/text_file.h"
@@ -12,7 +13,7 @@
 namespace zor {
 namespace {
 
-constexpr size_t kInitialBuffer = 1 << 20;
+constexpr size_t kInitialBuffer = 1 << 16;
 constexpr char kCtrlZ = 0x1A;
 
 std::string_view trim(std::string_view s) {
@@ -162,6 +163,12 @@ bool DxfPairs::next() {
   code_line_ = code_line;
   value_ = trim(line);
   return true;
+}
+
+int dxf_int(double v) {
+  if (!(v > std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  if (!(v < std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+  return static_cast<int>(v);
 }
 
 bool dxf_number(std::string_view text, double& out) {

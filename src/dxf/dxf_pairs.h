@@ -64,5 +64,7 @@ class DxfPairs {
 // A number of a value line: decimal with an optional sign, fraction and exponent (a comma
 // is taken for the point, as the fixed reading does). False for anything else.
 bool dxf_number(std::string_view text, double& out);
+// A number of an integer code (flags, counts, units) as an int, held to int's range.
+int dxf_int(double value);
 
 }  // namespace zor

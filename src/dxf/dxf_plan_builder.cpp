@@ -6,6 +6,11 @@
 namespace zor {
 namespace {
 
+bool near_enough(PlanPoint p) {
+  return std::fabs(p.x) <= DxfPlanBuilder::kFarthestMm &&
+         std::fabs(p.y) <= DxfPlanBuilder::kFarthestMm;
+}
+
 bool meet(PlanPoint a, PlanPoint b, double tolerance) {
   return std::hypot(a.x - b.x, a.y - b.y) <= tolerance;
 }
@@ -17,6 +22,10 @@ DxfPlanBuilder::DxfPlanBuilder(Plan& plan, double join_tolerance, size_t max_poi
 
 void DxfPlanBuilder::commit() {
   if (piece_.empty()) return;
+  if (!std::all_of(piece_.begin(), piece_.end(), near_enough)) {
+    ++too_far_;
+    return;
+  }
   if (piece_.size() == 1) piece_.push_back(piece_.front());
   if (piece_.size() + kPathCost > room()) {
     overflowed_ = true;
@@ -42,6 +51,10 @@ void DxfPlanBuilder::commit() {
 }
 
 void DxfPlanBuilder::add_hole(PlanPoint p) {
+  if (!near_enough(p)) {
+    ++too_far_;
+    return;
+  }
   if (room() == 0) {
     overflowed_ = true;
     return;

@@ -35,6 +35,11 @@ class DxfPlanBuilder {
 
   size_t room() const { return max_points_ - used_; }
   bool overflowed() const { return overflowed_; }
+  // Pieces and holes left out for lying farther than kFarthestMm from the origin (or at
+  // no finite place at all: a block scaled beyond the numbers).
+  size_t too_far() const { return too_far_; }
+
+  static constexpr double kFarthestMm = 1e8;
 
  private:
   Plan& plan_;
@@ -42,6 +47,7 @@ class DxfPlanBuilder {
   size_t max_points_;
   size_t used_ = 0;
   bool overflowed_ = false;
+  size_t too_far_ = 0;
   std::vector<PlanPoint> piece_;
 };
 

@@ -25,9 +25,9 @@ struct DxfFullOptions {
   int max_block_depth = 32;
   // Path points and holes the plan may hold (a path counts as kPathCost points more, for
   // its own room), and shapes drawn plus block placements: a drawing beyond them is cut
-  // off with a notice. About 200 MB and a second or two at most.
-  size_t max_points = 8'000'000;
-  size_t max_work = 8'000'000;
+  // off with a notice. About 350 MB and a few seconds at most.
+  size_t max_points = 16'000'000;
+  size_t max_work = 16'000'000;
 };
 
 struct DxfBlock {

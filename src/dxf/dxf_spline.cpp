@@ -107,15 +107,15 @@ std::vector<double> clamped_uniform_knots(size_t count, int degree) {
 
 std::optional<std::string> check_spline(SplineCurve& c) {
   const size_t n = c.points.size();
+  if (c.degree >= 1 && n < static_cast<size_t>(c.degree) + 1) {
+    return "степень " + std::to_string(c.degree) + " при " + std::to_string(n) +
+           " управляющих точках";
+  }
   if (c.degree < 1 || c.degree > kMaxSplineDegree) {
     return "степень " + std::to_string(c.degree) + " (можно от 1 до " +
            std::to_string(kMaxSplineDegree) + ")";
   }
   const size_t p = static_cast<size_t>(c.degree);
-  if (n < p + 1) {
-    return "степень " + std::to_string(c.degree) + " при " + std::to_string(n) +
-           " управляющих точках";
-  }
   if (c.knots.empty()) c.knots = clamped_uniform_knots(n, c.degree);
   if (c.knots.size() != n + p + 1) {
     return std::to_string(c.knots.size()) + " узлов вместо " + std::to_string(n + p + 1);

@@ -53,6 +53,7 @@ void expect_same_counts(const DxfFullReading& mine, const OracleReading& theirs)
 
 // One test for all files, so that the oracle starts once.
 TEST(DxfCorpus, EveryFileAgreesWithEzdxf) {
+  if (!kHaveOracle) GTEST_SKIP() << "ezdxf is Debian's";
   const std::vector<std::string> names = corpus_files();
   ASSERT_GE(names.size(), 20u);
   std::vector<std::string> paths;
