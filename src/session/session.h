@@ -11,8 +11,8 @@
 #include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/form.h"
-#include "context/machine_context.h"
 #include "common/preview_window.h"
+#include "context/machine_context.h"
 #include "motion/position_display.h"
 #include "motion/screen.h"
 
@@ -79,6 +79,7 @@ class Session {
   void SE_zoomChange();
   void C_autozoomClick();
   void Button10Click();
+  void B_frameClick();  // the frame run round the job's working area
   // The stop request (stop button, Esc): pauses, asks "Продолжить?", and on "НЕТ" ends
   // the action in progress.
   void stop_request();
