@@ -106,8 +106,19 @@ class PlanScreen : public Screen {
     const MachineState& m = ctx_->machine;
     const bool down = m.pos_z < ctx_->modes.z_idle;
     plan_.extents.add(m.pos_x, m.pos_y);
-    if (down) plan_.work_extents.add(m.pos_x, m.pos_y);
+    // The tool works where it goes down and where it moves while down; the place it stands
+    // on before the job, or is raised from, is no part of the work.
+    if (placed_ && down && (m.pos_x != last_x_ || m.pos_y != last_y_)) {
+      plan_.work_extents.add(last_x_, last_y_);
+      plan_.work_extents.add(m.pos_x, m.pos_y);
+    } else if (placed_ && down && m.pos_z < last_z_) {
+      plan_.work_extents.add(m.pos_x, m.pos_y);
+    }
     recorder_.add(m.pos_x, m.pos_y, down);
+    last_x_ = m.pos_x;
+    last_y_ = m.pos_y;
+    last_z_ = m.pos_z;
+    placed_ = true;
   }
 
   JobPlan& plan_;
@@ -116,6 +127,8 @@ class PlanScreen : public Screen {
   MachineContext* ctx_ = nullptr;
   PathRecorder recorder_{0};
   double start_x_ = 0, start_y_ = 0;
+  double last_x_ = 0, last_y_ = 0, last_z_ = 0;
+  bool placed_ = false;
   int64_t started_ = 0;
   int64_t events_ = 0;
   bool moved_ = false;
