@@ -10,10 +10,10 @@
 
 #include "common/clock.h"
 #include "common/memory_form.h"
+#include "session/session.h"
 #include "motion/motion.h"
 #include "motion/settings.h"
 #include "port/virtual_machine.h"
-#include "session/session.h"
 #include "session_rig.h"
 
 namespace zor::testing {
