@@ -2,10 +2,10 @@
 // the window can be built and looked at without a core behind it.
 #include <QShortcut>
 
+#include "session/session.h"
 #include "form1.h"
 #include "jog_keys.h"
 #include "key_press_filter.h"
-#include "session/session.h"
 #include "ui_Form1.h"
 
 namespace zor {

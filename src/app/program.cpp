@@ -3,6 +3,7 @@
 #include "application.h"
 #include "common/clock.h"
 #include "common/raster_canvas.h"
+#include "session/session.h"
 #include "deferred_preview.h"
 #include "f_stop.h"
 #include "form1.h"
@@ -13,7 +14,6 @@
 #include "qt_dialogs.h"
 #include "qt_form.h"
 #include "qt_screen.h"
-#include "session/session.h"
 
 namespace zor {
 

@@ -2,8 +2,8 @@
 
 #include "dxf/drawing_job.h"
 #include "dxf/drilling_job.h"
-#include "gerber/gerber_passes.h"
 #include "motion/working_modes.h"
+#include "gerber/gerber_passes.h"
 
 namespace zor {
 namespace {

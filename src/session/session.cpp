@@ -3,21 +3,21 @@
 #include <array>
 #include <string>
 
+#include "motion/env.h"
 #include "common/raster_canvas.h"
 #include "common/text_file.h"
 #include "dxf/dxf_preview.h"
+#include "session/frame_job.h"
+#include "session/job_buttons.h"
+#include "motion/working_modes.h"
 #include "gerber/file_dialog.h"
 #include "gerber/gerber_passes.h"
-#include "motion/env.h"
 #include "motion/manual_panel.h"
 #include "motion/motion.h"
 #include "motion/settings.h"
-#include "motion/working_modes.h"
 #include "port/lpt_port_connection.h"
 #include "port/port_selection.h"
 #include "port/step_port.h"
-#include "session/frame_job.h"
-#include "session/job_buttons.h"
 
 namespace zor {
 

@@ -11,8 +11,8 @@
 #include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/form.h"
-#include "common/preview_window.h"
 #include "context/machine_context.h"
+#include "common/preview_window.h"
 #include "motion/position_display.h"
 #include "motion/screen.h"
 

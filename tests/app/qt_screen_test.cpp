@@ -12,9 +12,9 @@
 
 #include "app_test_support.h"
 #include "common/raster_canvas.h"
+#include "session/session.h"
 #include "form1.h"
 #include "form3.h"
-#include "session/session.h"
 
 namespace zor::testing {
 namespace {
