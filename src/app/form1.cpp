@@ -60,10 +60,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 TForm1::~TForm1() = default;
 
 void TForm1::set_moving(bool moving) {
-  QWidget* const motion_controls[] = {
-      ui_->B_up,    ui_->B_down,  ui_->B_left,    ui_->B_right,     ui_->B_z_up,  ui_->B_z_down,
-      ui_->BitBtn1, ui_->Button8, ui_->Button5,   ui_->Button6,     ui_->Button7, ui_->B_risov,
-      ui_->B_drill, ui_->Button4, ui_->ComboBox1, ui_->change_name, ui_->BitBtn2, ui_->Button10};
+  QWidget* const motion_controls[] = {ui_->B_up,    ui_->B_down,   ui_->B_left,    ui_->B_right,
+                                      ui_->B_z_up,  ui_->B_z_down, ui_->BitBtn1,   ui_->Button8,
+                                      ui_->Button5, ui_->Button6,  ui_->Button7,   ui_->B_risov,
+                                      ui_->B_drill, ui_->Button4,  ui_->ComboBox1, ui_->change_name,
+                                      ui_->BitBtn2, ui_->Button10, ui_->B_frame};
   for (QWidget* control : motion_controls) control->setEnabled(!moving);
   ui_->B_stop->setEnabled(moving);
   if (stop_key_ != nullptr) stop_key_->setEnabled(moving);

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QShortcut;
+#include "session/dry_run.h"
 
 namespace Ui {
 class TForm1;
@@ -26,6 +28,9 @@ class TForm1 : public QWidget {
   // Every control's event calls the session's handler of the same name; the stop button and
   // the Esc key ask the session to stop. The session must outlive the window's events.
   void attach(Session& session);
+  // What "Рисовать" and "Сверлить" do instead of pressing the session's buttons at once (the
+  // program plans the job first).
+  void set_job_runner(std::function<void(JobButton)> run) { job_runner_ = std::move(run); }
 
   // While the machine moves, every control that would start a second motion or change the
   // coordinates, the port or a running job's data is disabled, and only then is "Стоп" enabled.
@@ -42,9 +47,13 @@ class TForm1 : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Arrows and Page Up / Page Down jog while the manual tab is in front.
+  void attach_jog_keys(Session& session);
+
   std::unique_ptr<Ui::TForm1> ui_;
   bool moving_ = false;
   QShortcut* stop_key_ = nullptr;  // Esc, application-wide while moving
+  std::function<void(JobButton)> job_runner_;
 };
 
 }  // namespace zor

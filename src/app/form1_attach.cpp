@@ -2,9 +2,10 @@
 // the window can be built and looked at without a core behind it.
 #include <QShortcut>
 
-#include "session/session.h"
 #include "form1.h"
+#include "jog_keys.h"
 #include "key_press_filter.h"
+#include "session/session.h"
 #include "ui_Form1.h"
 
 namespace zor {
@@ -35,8 +36,19 @@ void TForm1::attach(Session& session) {
   // A chosen entry (also the one already chosen) and typed text both change the kind of program.
   connect(ui_->Programs, &QComboBox::activated, this, [s] { s->ProgramsChange(); });
   connect(ui_->Programs->lineEdit(), &QLineEdit::textEdited, this, [s] { s->ProgramsChange(); });
-  on_click(ui_->B_risov, &Session::B_risovClick);
-  on_click(ui_->B_drill, &Session::B_drillClick);
+  const auto on_job = [this, s](QAbstractButton* button, JobButton job,
+                                void (Session::*handler)()) {
+    connect(button, &QAbstractButton::clicked, this, [this, s, job, handler] {
+      if (job_runner_) {
+        job_runner_(job);
+      } else {
+        (s->*handler)();
+      }
+    });
+  };
+  on_job(ui_->B_risov, JobButton::kDraw, &Session::B_risovClick);
+  on_job(ui_->B_drill, JobButton::kDrill, &Session::B_drillClick);
+  on_click(ui_->B_frame, &Session::B_frameClick);
   on_click(ui_->change_name, &Session::change_nameClick);
   on_click(ui_->BitBtn2, &Session::change_nameClick);
   on_click(ui_->Call_V_render, &Session::Call_V_renderClick);
@@ -53,6 +65,28 @@ void TForm1::attach(Session& session) {
   stop_key_->setContext(Qt::ApplicationShortcut);
   stop_key_->setEnabled(moving_);
   connect(stop_key_, &QShortcut::activated, this, [s] { s->stop_request(); });
+  attach_jog_keys(session);
+}
+
+void TForm1::attach_jog_keys(Session& session) {
+  Session* const s = &session;
+  QList<QShortcut*> keys;
+  for (const JogKey& jog : kJogKeys) {
+    auto* key = new QShortcut(QKeySequence(jog.key), this);
+    // A press while the machine moves, the key's own repeat among them, is dropped: jogs
+    // never queue up behind a running one.
+    connect(key, &QShortcut::activated, this, [s, handler = jog.handler] {
+      if (!s->moving()) (s->*handler)();
+    });
+    keys.append(key);
+  }
+  // Elsewhere the keys stay with the controls (the aperture grid, the lists).
+  const auto follow_tab = [this, keys] {
+    const bool manual = ui_->PageControl1->currentWidget() == ui_->T_ruchnoe;
+    for (QShortcut* key : keys) key->setEnabled(manual);
+  };
+  connect(ui_->PageControl1, &QTabWidget::currentChanged, this, follow_tab);
+  follow_tab();
 }
 
 }  // namespace zor

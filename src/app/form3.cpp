@@ -6,7 +6,10 @@
 namespace zor {
 
 TForm3::TForm3(RasterCanvas& path, QWidget* parent)
-    : QWidget(parent), path_(path), ui_(std::make_unique<Ui::TForm3>()) {
+    : QWidget(parent),
+      path_(path),
+      pending_(std::make_unique<RasterCanvas>(path.width(), path.height())),
+      ui_(std::make_unique<Ui::TForm3>()) {
   ui_->setupUi(this);
   // Only the main window's closing ends the program.
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -23,6 +26,19 @@ void TForm3::picture_changed() {
   if (area.left > area.right) return;
   ui_->Image1->update(QRect(QPoint(static_cast<int>(area.left), static_cast<int>(area.top)),
                             QPoint(static_cast<int>(area.right), static_cast<int>(area.bottom))));
+}
+
+void TForm3::show_status(const QString& text) {
+  // Setting the same text lays the label out again; a job's status changes about once a second.
+  if (ui_->L_status->text() != text) ui_->L_status->setText(text);
+}
+
+bool TForm3::fit() const {
+  return ui_->CB_fit->isChecked();
+}
+
+void TForm3::show_pending() {
+  ui_->Image1->set_underlay(pending_.get());
 }
 
 }  // namespace zor

@@ -1,4 +1,5 @@
-// The path window Form3 ("Virt_cut"): the tool path of the session, drawn at 5 pixels per mm.
+// The path window Form3 ("Virt_cut"): the tool path of the session, drawn at 5 pixels per mm or
+// scaled to a job; under it the job's planned path and its status line.
 #pragma once
 
 #include <QWidget>
@@ -23,8 +24,18 @@ class TForm3 : public QWidget {
   // The picture changed: it is repainted at the next event processing.
   void picture_changed();
 
+  // The status line under the picture.
+  void show_status(const QString& text);
+  // "Вписать": the next job's picture is scaled to its extents.
+  bool fit() const;
+  // The planned path under the steps' own picture, shown through its white; drawn by the
+  // caller, then shown, until the next job replaces it.
+  RasterCanvas& pending() { return *pending_; }
+  void show_pending();
+
  private:
   RasterCanvas& path_;
+  std::unique_ptr<RasterCanvas> pending_;
   std::unique_ptr<Ui::TForm3> ui_;
 };
 

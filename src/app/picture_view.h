@@ -1,6 +1,8 @@
-// Shows an RGB picture of the core at one screen pixel per picture pixel, top-left aligned.
+// Shows an RGB picture of the core at one screen pixel per picture pixel, top-left aligned,
+// optionally over a second picture that shows through its white.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 namespace zor {
@@ -13,12 +15,19 @@ class PictureView : public QWidget {
   // Nothing is shown without a picture; the picture must outlive the view.
   void set_picture(const RasterCanvas* picture);
   const RasterCanvas* picture() const { return picture_; }
+  // A picture of the same size that shows through wherever the picture is white; none when
+  // null. It must outlive the view.
+  void set_underlay(const RasterCanvas* underlay);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // The picture over the underlay, within `area`.
+  QImage composed(const QRect& area) const;
+
   const RasterCanvas* picture_ = nullptr;
+  const RasterCanvas* underlay_ = nullptr;
 };
 
 }  // namespace zor

@@ -4,11 +4,14 @@
 
 #include "application.h"
 #include "common/clock.h"
+#include "common/raster_canvas.h"
 #include "deferred_preview.h"
 #include "f_stop.h"
 #include "form1.h"
 #include "form2.h"
 #include "form3.h"
+#include "job_launcher.h"
+#include "motion/motion.h"
 #include "motion/settings.h"
 #include "qt_dialogs.h"
 #include "qt_form.h"
@@ -41,6 +44,10 @@ int run_program(Application& app, OsPortApi& os) {
   preview.bind(form2);
   TForm3 form3(session.path_picture());
   screen.set_path_window(form3);
+  // Y = 0 inside the picture; the jobs plan before they move.
+  session.motion().set_path_view(window_path_view(session.path_picture().height()));
+  JobLauncher jobs(session, form, screen, form1, form3);
+  form1.set_job_runner([&jobs](JobButton button) { jobs.run(button); });
 
   int status = 1;  // the port connection failed: the program ends right after start-up
   if (created) {

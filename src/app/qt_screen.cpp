@@ -40,6 +40,7 @@ void QtScreen::show_path_window() {
 }
 
 void QtScreen::position_changed() {
+  ++ticks_;
   // The gauge and the picture's new part cost little to mark; each is painted by the next
   // step's events.
   if (stage_ == Stage::kGaugeMark) {
@@ -49,6 +50,11 @@ void QtScreen::position_changed() {
   }
   if (stage_ == Stage::kPathMark) {
     mark_path();
+    stage_ = status_due() ? Stage::kStatusMark : Stage::kIdle;
+    return;
+  }
+  if (stage_ == Stage::kStatusMark) {
+    show_status();
     stage_ = Stage::kIdle;
     return;
   }
@@ -69,7 +75,22 @@ void QtScreen::repaint_whole() {
   show_texts();
   show_gauge();
   mark_path();
+  if (status_due()) show_status();
   stage_ = Stage::kIdle;
+}
+
+void QtScreen::set_status(StatusSink status) {
+  status_ = std::move(status);
+  if (status_) show_status();
+}
+
+bool QtScreen::status_due() const {
+  return status_ && clock_() - last_status_ >= kStatusInterval;
+}
+
+void QtScreen::show_status() {
+  last_status_ = clock_();
+  status_(ticks_, last_status_);
 }
 
 void QtScreen::moving_changed(bool moving) {

@@ -7,7 +7,8 @@
 // part is marked and painted. Work between two writes that outlasts twice the step time
 // restarts the step chain and costs the whole of it; a piece shorter than the step time costs
 // nothing. At 20,000 steps/s a step is 50 us, less than a whole repaint. Steps of a millisecond
-// or more hold a whole repaint, and get it at once.
+// or more hold a whole repaint, and get it at once. A job's status line, when there is one, is
+// a last piece of at most four repaints a second.
 #pragma once
 
 #include <cstdint>
@@ -26,10 +27,13 @@ class QtScreen : public Screen {
   // A monotonic time in nanoseconds.
   using Clock = std::function<int64_t()>;
   using DisplaySource = std::function<const PositionDisplay&()>;
+  // Shows the status line after `ticks` position updates, at `now` on the screen's clock.
+  using StatusSink = std::function<void(int64_t ticks, int64_t now)>;
 
   static constexpr int64_t kRepaintInterval = 1'000'000'000 / 60;
   // Steps at least this far apart (ns) hold a whole repaint.
   static constexpr int64_t kWholeRepaintStepTime = 1'000'000;
+  static constexpr int64_t kStatusInterval = 1'000'000'000 / 4;
 
   // Without a clock the system's monotonic timer is used.
   explicit QtScreen(TForm1& main_window, Clock clock = {});
@@ -47,6 +51,13 @@ class QtScreen : public Screen {
 
   // Repaints started so far.
   int64_t repaints() const { return repaints_; }
+  // Position updates so far: one after every step and one at the end of every step run, as a
+  // job's plan counts them.
+  int64_t ticks() const { return ticks_; }
+  int64_t now() const { return clock_(); }
+  // The status line of the job in progress, shown at most every kStatusInterval from the
+  // repaints; none without a sink.
+  void set_status(StatusSink status);
 
  private:
   // Where the repaint in progress stands, as the step loop calls in: position_changed at the
@@ -57,6 +68,7 @@ class QtScreen : public Screen {
     kTextsPaint,  // the step after paints the texts
     kGaugeMark,   // that step's end sets the gauge, the next step's events paint it
     kPathMark,    // the end of that step marks the picture's new part, the next one paints it
+    kStatusMark,  // a step's end sets the status line, the next step's events paint it
   };
 
   // The position texts; a repaint starts.
@@ -66,6 +78,8 @@ class QtScreen : public Screen {
   void mark_path();
   // Texts, gauge and picture at once.
   void repaint_whole();
+  bool status_due() const;
+  void show_status();
 
   TForm1& main_window_;
   Clock clock_;
@@ -76,6 +90,9 @@ class QtScreen : public Screen {
   int64_t last_events_ = 0;
   int64_t step_time_ = 0;  // between the last two calls of process_events
   int64_t repaints_ = 0;
+  int64_t ticks_ = 0;
+  StatusSink status_;
+  int64_t last_status_ = 0;
 };
 
 }  // namespace zor

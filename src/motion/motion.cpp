@@ -155,7 +155,7 @@ void Motion::view_xyz() {
     path_.set_pen_color(kRed);
     path_.set_pen_width(2);
   }
-  path_.line_to(to_pixel(kPathScale * m_.pos_x), kPathHeight - to_pixel(kPathScale * m_.pos_y));
+  path_.line_to(view_.column(m_.pos_x), view_.row(m_.pos_y));
   screen_.position_changed();
   const bool outside = m_.pos_x > m_.travel_limit[kAxisX] || m_.pos_y > m_.travel_limit[kAxisY];
   if (!outside) {

@@ -9,6 +9,7 @@
 #include "common/dialogs.h"
 #include "context/machine_context.h"
 #include "motion/moves.h"
+#include "motion/path_view.h"
 #include "motion/screen.h"
 
 namespace zor {
@@ -37,6 +38,7 @@ inline constexpr const char* kBadSpeed = "Скорость должна быть
 inline constexpr int kPathHeight = 457;
 inline constexpr int kPathWidth = 585;
 inline constexpr double kPathScale = 5.0;
+static_assert(PathView{}.bottom_row == kPathHeight && PathView{}.scale == kPathScale);
 
 class Motion : public Moves {
  public:
@@ -64,6 +66,9 @@ class Motion : public Moves {
   // Round(delta / mm_per_step) as a step count; throws when it does not fit 32 bits.
   int32_t steps_for(int axis, double delta) const;
   void set_step_timing(StepTiming timing) { timing_ = timing; }
+  // Where view_xyz draws the path; the designed view unless a window chooses another.
+  void set_path_view(const PathView& view) { view_ = view; }
+  const PathView& path_view() const { return view_; }
 
  private:
   // Throws for a speed that gives no step time: zero, negative or not finite.
@@ -87,6 +92,7 @@ class Motion : public Moves {
   // The tool is past a travel limit and the operator has been asked about it.
   bool limit_asked_ = false;
   StepTiming timing_ = StepTiming::kChained;
+  PathView view_;
 };
 
 }  // namespace zor

@@ -17,6 +17,7 @@
 #include "port/lpt_port_connection.h"
 #include "port/port_selection.h"
 #include "port/step_port.h"
+#include "session/frame_job.h"
 #include "session/full_reading.h"
 #include "session/job_buttons.h"
 
@@ -246,6 +247,12 @@ void Session::Button10Click() {
     return;
   }
   zor::Button10Click(e);
+}
+
+void Session::B_frameClick() {
+  Busy busy(*this);
+  Env e = env();
+  zor::B_frameClick(e);
 }
 
 void Session::stop_request() {

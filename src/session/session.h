@@ -89,6 +89,7 @@ class Session {
   void SE_zoomChange();
   void C_autozoomClick();
   void Button10Click();
+  void B_frameClick();  // the frame run round the job's working area
   // The stop request (stop button, Esc): pauses, asks "Продолжить?", and on "НЕТ" ends
   // the action in progress.
   void stop_request();

@@ -94,6 +94,7 @@ const Control kControls[] = {
     {"CB_optimize", "QCheckBox", "T_auto", "Оптимизировать порядок"},
     {"B_drill", "QPushButton", "T_auto", "Сверлить", kHidden},
     {"B_risov", "QPushButton", "T_auto", "Рисовать", kHidden},
+    {"B_frame", "QPushButton", "T_auto", "Обвести"},
     {"PageControl2", "QTabWidget", "T_auto", nullptr},
     // DXF page.
     {"name_files", "QLineEdit", "TabSheet3", "d:\\step\\dxf\\1.dxf"},

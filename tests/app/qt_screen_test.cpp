@@ -62,6 +62,27 @@ TEST_F(QtScreenRepaints, AboutSixtyTimesASecondWhateverTheStepRate) {
   EXPECT_LE(screen.repaints(), 61);
 }
 
+TEST_F(QtScreenRepaints, StatusLineAtMostFourTimesASecondFromTheRepaintsWithTheUpdateCount) {
+  std::vector<std::pair<int64_t, int64_t>> shown;  // (updates, time)
+  screen.set_status([&shown](int64_t ticks, int64_t at) { shown.emplace_back(ticks, at); });
+  ASSERT_EQ(shown.size(), 1u) << "shown at once when the job starts";
+  for (int64_t step = 1; step <= 20'000; ++step) {  // one second at 20 kHz
+    now = step * 50'000;
+    screen.process_events();
+    screen.position_changed();
+  }
+  EXPECT_GE(shown.size(), 4u);
+  EXPECT_LE(shown.size(), 5u);
+  for (size_t i = 1; i < shown.size(); ++i) {
+    EXPECT_GE(shown[i].second - shown[i - 1].second, QtScreen::kStatusInterval);
+    EXPECT_EQ(shown[i].first, shown[i].second / 50'000) << "every step counted";
+  }
+  screen.set_status({});
+  now += QtScreen::kStatusInterval;
+  screen.run_ended();
+  EXPECT_LE(shown.size(), 5u) << "no status after the sink is gone";
+}
+
 TEST_F(QtScreenRepaints, EndOfRunAlwaysRepaints) {
   screen.position_changed();
   display.view = {"1", "2", "3"};

@@ -1,0 +1,72 @@
+// The plan of a job before it runs: the same job, through the same session code, on a virtual
+// machine with the virtual clock, from the present position with the present modes and
+// settings. It gives the exact job time (every step's wait is computed, nothing waits), the
+// extents and the path, and the real port is never touched.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/form.h"
+#include "context/machine_context.h"
+#include "motion/path_view.h"
+
+namespace zor {
+
+enum class JobButton { kDraw, kDrill };
+
+// A corner of the planned path; the stretch that ends here had the tool down (below the idle
+// height) or raised.
+struct PlannedPoint {
+  double x = 0, y = 0;
+  bool down = false;
+  friend bool operator==(const PlannedPoint&, const PlannedPoint&) = default;
+};
+
+struct JobPlan {
+  // Position updates between two time marks.
+  static constexpr int64_t kMarkTicks = 1024;
+
+  int64_t job_time = 0;   // clock counts from the button to the job's end
+  int64_t frequency = 1;  // clock counts per second
+  // Position updates of the job: one after every step and one at the end of every step run.
+  // The window counts the same updates while the job runs.
+  int64_t ticks = 0;
+  // The planned time after every kMarkTicks-th update.
+  std::vector<int64_t> time_marks;
+  TableBox extents;       // every place the tool passes, its start included
+  TableBox work_extents;  // the places it passes with the tool down
+  // What the job added to the position before its first step (the drilling job takes its
+  // start as the origin): the plan's places lie this far from the machine's present ones.
+  double shift_x = 0, shift_y = 0;
+  std::vector<PlannedPoint> path;  // from the place of the first step on
+  std::vector<std::string> messages;
+  int limit_warnings = 0;
+  std::string error;  // the failure that ended the job early; the real run reports it
+  bool cancelled = false;
+  WorkingModes modes;  // as the job read them
+  std::array<int32_t, 4> travel_limit{};
+
+  double seconds() const { return static_cast<double>(job_time) / static_cast<double>(frequency); }
+  // The planned time after this many position updates.
+  int64_t time_at(int64_t ticks_done) const;
+};
+
+// Told the position updates made so far, now and then; false cancels the plan.
+using PlanProgress = std::function<bool(int64_t ticks)>;
+// How many position updates pass between two calls of the progress.
+inline constexpr int64_t kPlanProgressTicks = 1 << 16;
+
+// Runs the button's job on a session of its own over a copy of the job's boxes of `form` and
+// of `ctx`. `form` and `ctx` are left as they are.
+JobPlan dry_run(const Form& form, const MachineContext& ctx, JobButton button,
+                const PlanProgress& progress = {});
+
+// "Задание выходит за пределы: X до 269,2 мм (предел 100). Продолжить?" when the planned
+// path passes a travel limit the way the step output checks it; empty otherwise.
+std::string limit_question(const JobPlan& plan);
+
+}  // namespace zor
