@@ -124,6 +124,7 @@ class SilentDialogs : public zor::Dialogs {
   std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
   bool ask_continue() override { return true; }
   bool ask_yes_no(const std::string&) override { return true; }
+  bool ask_limit() override { return true; }
 };
 
 class RasterPreview : public zor::PreviewWindow {

@@ -39,6 +39,7 @@ class QuietDialogs : public zor::Dialogs {
   std::optional<std::string> open_file(const std::string&) override { return file; }
   bool ask_continue() override { return true; }
   bool ask_yes_no(const std::string&) override { return true; }
+  bool ask_limit() override { return true; }
   std::optional<std::string> file;
   std::string last;
 };

@@ -17,29 +17,29 @@
 namespace zor {
 namespace {
 
-constexpr const char* kLimitWarning = "Выход за пределы, продолжить?";
-
 // The boxes the jobs read, and what the file dialogs of the Gerber page left in them.
 constexpr const char* kTexts[] = {"e_sped",  "e_sped2", "e_pero",     "e_sped_up", "e_sped_dow",
                                   "e_glubs", "d_mark",  "name_files", "Edit15",    "SE_zoom"};
-constexpr const char* kChecks[] = {"CB_vozvrat", "CB_holost", "C_autozoom"};
+constexpr const char* kChecks[] = {"CB_vozvrat", "CB_holost", "C_autozoom", "CB_full",
+                                   "CB_optimize"};
 constexpr const char* kIndices[] = {"PageControl2", "Programs", "TrackBar1", "TrackBar2"};
 
 class QuietDialogs : public Dialogs {
  public:
   explicit QuietDialogs(JobPlan& plan) : plan_(plan) {}
-  void message(const std::string& text) override {
-    if (text == kLimitWarning) {
-      ++plan_.limit_warnings;
-    } else {
-      plan_.messages.push_back(text);
-    }
-  }
+  void message(const std::string& text) override { plan_.messages.push_back(text); }
   void error_box(const std::string& caption, const std::string& text) override {
     plan_.messages.push_back(caption + ": " + text);
   }
   std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
   bool ask_continue() override { return true; }
+  // The travel-limit question: counted once per excursion, and the job goes on.
+  bool ask_limit() override {
+    ++plan_.limit_warnings;
+    return true;
+  }
+  // A tool change: the plan goes on as an operator who puts the drill in.
+  bool ask_yes_no(const std::string&) override { return true; }
 
  private:
   JobPlan& plan_;
