@@ -80,6 +80,13 @@ class Maker {
 
   // Exposure 0 is off, anything else on (2, the old "reverse", counts as on).
   void add(double exposure, Ring ring, double degrees) {
+    // A shape of no area (a circle of diameter 0, often a variable left at 0) adds nothing.
+    double area = 0;
+    for (size_t k = 0; k < ring.size(); ++k) {
+      const PlanPoint a = ring[k], b = ring[(k + 1) % ring.size()];
+      area += a.x * b.y - b.x * a.y;
+    }
+    if (area == 0) return;
     rotate_ring(ring, degrees);
     aperture.pieces.push_back({exposure != 0, std::move(ring)});
   }

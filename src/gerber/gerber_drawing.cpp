@@ -110,7 +110,9 @@ void Reader::draw_to(PlanPoint target, double i, double j) {
   if (in_region_) {
     if (!take_points(points.size() + 1)) return;
     if (contour_.empty()) contour_.push_back(placed(point_));
-    contour_.insert(contour_.end(), points.begin(), points.end());
+    // A corner written twice is one corner.
+    for (const PlanPoint& p : points)
+      if (!(p == contour_.back())) contour_.push_back(p);
     return;
   }
   const Aperture* aperture = current_aperture();

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "common/text_file.h"
-#include "motion/working_modes.h"
 #include "gerber/interpreter.h"
+#include "motion/working_modes.h"
 
 namespace zor {
 namespace {
