@@ -13,6 +13,8 @@ namespace {
 // An outline of more corners than any pad needs is a hostile file.
 constexpr double kMaxOutlineVertices = 100000;
 constexpr int kMaxVariableNumber = 9999;
+// Far beyond any pad; a hostile macro of thousands of huge circles must not cost gigabytes.
+constexpr size_t kMaxAperturePoints = 200000;
 
 void note(std::vector<std::string>& problems, const std::string& text) {
   if (std::find(problems.begin(), problems.end(), text) == problems.end()) problems.push_back(text);
@@ -87,6 +89,11 @@ class Maker {
       area += a.x * b.y - b.x * a.y;
     }
     if (area == 0) return;
+    points_ += ring.size();
+    if (points_ > kMaxAperturePoints) {
+      note(problems_, "макрос апертуры слишком сложен, его конец пропущен");
+      return;
+    }
     rotate_ring(ring, degrees);
     aperture.pieces.push_back({exposure != 0, std::move(ring)});
   }
@@ -171,6 +178,7 @@ class Maker {
 
   double to_mm_;
   std::vector<std::string>& problems_;
+  size_t points_ = 0;
 };
 
 }  // namespace

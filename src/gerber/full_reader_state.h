@@ -20,8 +20,8 @@ enum class Interpolation { kLinear, kClockwise, kCounterClockwise };
 
 // A coordinate beyond a kilometre is no board; taking it would only overflow what follows.
 constexpr double kMaxCoordinateMm = 1e6;
-// About 130 MB of points; a real four-layer board needs a few hundred thousand.
-constexpr size_t kMaxImagePoints = 8'000'000;
+// About 64 MB of points; a real four-layer board needs a few hundred thousand.
+constexpr size_t kMaxImagePoints = 4'000'000;
 
 struct StepRepeat {
   size_t first_object = 0;
@@ -96,6 +96,7 @@ class Reader {
   PlanPoint offset_;                  // %OF, mm
   double scale_x_ = 1, scale_y_ = 1;  // %SF
   size_t points_ = 0;
+  size_t aperture_points_ = 0;  // of every aperture defined, bounded like the image
 };
 
 }  // namespace zor::gerber_full

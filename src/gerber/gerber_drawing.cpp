@@ -117,7 +117,8 @@ void Reader::draw_to(PlanPoint target, double i, double j) {
   }
   const Aperture* aperture = current_aperture();
   if (aperture == nullptr) return;
-  if (open_objects_ == 0) {
+  const bool fresh = open_objects_ == 0;
+  if (fresh) {
     const PlanPoint start = placed(point_);
     if (aperture->round) {
       CopperObject o;
@@ -139,9 +140,15 @@ void Reader::draw_to(PlanPoint target, double i, double j) {
         ++open_objects_;
       }
     }
-    if (!take_points(open_objects_)) return;
   }
-  if (!take_points(points.size() * open_objects_)) return;
+  if (!take_points((points.size() + (fresh ? 1 : 0)) * open_objects_)) {
+    // The image is full: no line of a single point is left behind.
+    while (open_objects_ > 0 && image.objects.back().line.size() < 2) {
+      image.objects.pop_back();
+      --open_objects_;
+    }
+    return;
+  }
   for (size_t k = image.objects.size() - open_objects_; k < image.objects.size(); ++k) {
     std::vector<PlanPoint>& line = image.objects[k].line;
     line.insert(line.end(), points.begin(), points.end());

@@ -168,6 +168,13 @@ void Reader::aperture_statement(const std::string& text) {
     notices_.at_line("ad:" + problem, line_, problem + " (D" + std::to_string(*number) + ")");
     return;
   }
+  size_t points = 0;
+  for (const AperturePiece& piece : aperture->pieces) points += piece.ring.size();
+  if (aperture_points_ + points > kMaxImagePoints) {
+    notices_.at_line("ad-big", line_, "апертуры файла слишком сложны, остальные пропущены");
+    return;
+  }
+  aperture_points_ += points;
   if (apertures_.count(*number) != 0)
     notices_.at_line("ad-twice", line_,
                      "апертура D" + std::to_string(*number) + " задана повторно, взята новая");
