@@ -126,6 +126,10 @@ void Reader::format_statement(const std::string& text) {
 
 void Reader::aperture_statement(const std::string& text) {
   // ADD<number><template>[,<p>X<p>...]
+  if (text.size() < 4 || text[2] != 'D') {
+    cannot_read("ad", "%" + text + "%");
+    return;
+  }
   size_t k = 3;
   while (k < text.size() && text[k] >= '0' && text[k] <= '9') ++k;
   const std::optional<int> number = read_count(text.substr(3, k - 3));
@@ -183,7 +187,7 @@ void Reader::aperture_statement(const std::string& text) {
 
 void Reader::macro_statement(const std::vector<std::string>& blocks) {
   ApertureMacro macro;
-  macro.name = without_blanks(blocks.front().substr(2));
+  macro.name = without_blanks(blocks.front()).substr(2);
   macro.blocks.assign(blocks.begin() + 1, blocks.end());
   if (macro.name.empty()) {
     cannot_read("am", "%" + blocks.front());

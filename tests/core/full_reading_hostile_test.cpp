@@ -150,5 +150,12 @@ TEST(FullReadingHostile, ManyArcsOfHugeRadiusAndLongSlotsOfTinyDrills) {
   EXPECT_TRUE(has_notice(repeat.notices, "не прочитано «R999999999X1.0»"));
 }
 
+TEST(FullReadingHostile, ShortenedStatementsAreToldNotTakenApart) {
+  const auto r = gerber("%FSLAX24Y24*%%MOMM*%%AD*%%ADD*%%AM*%%SR*%%OF*%%LP*%%FS*%M02*");
+  EXPECT_TRUE(has_notice(r.notices, "не прочитано «%AD%»"));
+  EXPECT_TRUE(has_notice(r.notices, "не прочитано «%FS%»"));
+  EXPECT_TRUE(r.image.objects.empty());
+}
+
 }  // namespace
 }  // namespace zor
