@@ -256,6 +256,10 @@ class ExcellonReader {
       notices_.at_line("notool", line_, "отверстие без выбранного сверла пропущено");
       return;
     }
+    if (!(std::abs(p.x) <= kMaxCoordinateMm && std::abs(p.y) <= kMaxCoordinateMm)) {
+      notices_.at_line("far", line_, "отверстие дальше километра пропущено");
+      return;
+    }
     if (plan_.holes.size() >= kMaxHoles) {
       notices_.at_line("many", line_, "слишком много отверстий, остальные пропущены");
       ended_ = true;

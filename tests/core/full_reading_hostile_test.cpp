@@ -150,6 +150,15 @@ TEST(FullReadingHostile, ManyArcsOfHugeRadiusAndLongSlotsOfTinyDrills) {
   EXPECT_TRUE(has_notice(repeat.notices, "не прочитано «R999999999X1.0»"));
 }
 
+TEST(FullReadingHostile, StepsThatAddUpBeyondAKilometreAreSkipped) {
+  std::string file = "M48\nMETRIC\nT1C1\n%\nT1\nG91\n";
+  for (int k = 0; k < 3; ++k) file += "X900000.0Y0\n";
+  const Plan p = drill(file + "R99999X900000.0\nM30\n");
+  ASSERT_EQ(p.holes.size(), 1u);
+  EXPECT_DOUBLE_EQ(p.holes[0].x, 900000.0);
+  EXPECT_TRUE(has_notice(p.notices, "Строка 8: отверстие дальше километра пропущено"));
+}
+
 TEST(FullReadingHostile, ShortenedStatementsAreToldNotTakenApart) {
   const auto r = gerber("%FSLAX24Y24*%%MOMM*%%AD*%%ADD*%%AM*%%SR*%%OF*%%LP*%%FS*%M02*");
   EXPECT_TRUE(has_notice(r.notices, "не прочитано «%AD%»"));
