@@ -1,5 +1,5 @@
-// The reading state of one Gerber file, shared by the statement reader (gerber_reader.cpp)
-// and the operations that put objects into the image (gerber_drawing.cpp).
+// The reading state of one Gerber file, shared by the statement readers (gerber_reader.cpp,
+// gerber_extended.cpp) and the operations that put objects into the image (gerber_drawing.cpp).
 #pragma once
 
 #include <cstddef>
@@ -42,7 +42,7 @@ class Reader {
   CopperImage image;
 
  private:
-  // Statements (gerber_reader.cpp).
+  // Statements (gerber_extended.cpp for those between two %, gerber_reader.cpp the rest).
   void format_statement(const std::string& text);
   void aperture_statement(const std::string& text);
   void macro_statement(const std::vector<std::string>& blocks);
