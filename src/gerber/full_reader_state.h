@@ -20,8 +20,10 @@ enum class Interpolation { kLinear, kClockwise, kCounterClockwise };
 
 // A coordinate beyond a kilometre is no board; taking it would only overflow what follows.
 constexpr double kMaxCoordinateMm = 1e6;
-// About 64 MB of points; a real four-layer board needs a few hundred thousand.
-constexpr size_t kMaxImagePoints = 4'000'000;
+// The image's bound, counted in points (16 bytes each), an object costing as much as a few
+// points: about 50 MB. A dense four-layer board's copper layer needs a few hundred thousand.
+constexpr size_t kMaxImagePoints = 3'000'000;
+constexpr size_t kObjectCost = 8;
 
 struct StepRepeat {
   size_t first_object = 0;
