@@ -18,9 +18,11 @@ namespace {
 using zor::fuzz::check;
 
 bool finite(const zor::PlanPoint& p) {
-  return std::isfinite(p.x) && std::isfinite(p.y) &&
-         std::abs(p.x) <= 2 * zor::gerber_full::kMaxCoordinateMm * 1000 &&
-         std::abs(p.y) <= 2 * zor::gerber_full::kMaxCoordinateMm * 1000;
+  // A coordinate and an aperture size of at most a kilometre each, scaled by at most 1000 by
+  // %SF, and an offset of at most a kilometre.
+  constexpr double kBound = (2 * zor::gerber_full::kMaxCoordinateMm) * 1000 + 1e6;
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::abs(p.x) <= kBound &&
+         std::abs(p.y) <= kBound;
 }
 
 }  // namespace

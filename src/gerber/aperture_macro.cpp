@@ -15,6 +15,7 @@ constexpr double kMaxOutlineVertices = 100000;
 constexpr int kMaxVariableNumber = 9999;
 // Far beyond any pad; a hostile macro of thousands of huge circles must not cost gigabytes.
 constexpr size_t kMaxAperturePoints = 200000;
+constexpr double kMaxApertureMm = 1e6;
 
 void note(std::vector<std::string>& problems, const std::string& text) {
   if (std::find(problems.begin(), problems.end(), text) == problems.end()) problems.push_back(text);
@@ -89,6 +90,12 @@ class Maker {
       area += a.x * b.y - b.x * a.y;
     }
     if (area == 0) return;
+    for (const PlanPoint& p : ring) {
+      if (!(std::abs(p.x) <= kMaxApertureMm && std::abs(p.y) <= kMaxApertureMm)) {
+        note(problems_, "размер в макросе апертуры больше километра");
+        return;
+      }
+    }
     points_ += ring.size();
     if (points_ > kMaxAperturePoints) {
       note(problems_, "макрос апертуры слишком сложен, его конец пропущен");

@@ -159,6 +159,16 @@ TEST(FullReadingHostile, StepsThatAddUpBeyondAKilometreAreSkipped) {
   EXPECT_TRUE(has_notice(p.notices, "Строка 8: отверстие дальше километра пропущено"));
 }
 
+TEST(FullReadingHostile, AperturesBeyondAKilometreAreRefused) {
+  const auto r = gerber("%FSLAX24Y24*%%MOMM*%%AMT*7,0,0,4" + std::string(90, '6') +
+                        ",2,0.5,20*1,1,1,0,0*%%ADD10T*%%ADD11C,1" + std::string(300, '0') +
+                        "*%D10*X0Y0D03*D11*X0Y0D03*M02*");
+  ASSERT_EQ(r.image.objects.size(), 1u);  // the good circle of the macro
+  expect_finite(r.image);
+  EXPECT_TRUE(has_notice(r.notices, "размер в макросе апертуры больше километра (D10)"));
+  EXPECT_TRUE(has_notice(r.notices, "размер апертуры больше километра (D11)"));
+}
+
 TEST(FullReadingHostile, ShortenedStatementsAreToldNotTakenApart) {
   const auto r = gerber("%FSLAX24Y24*%%MOMM*%%AD*%%ADD*%%AM*%%SR*%%OF*%%LP*%%FS*%M02*");
   EXPECT_TRUE(has_notice(r.notices, "не прочитано «%AD%»"));
