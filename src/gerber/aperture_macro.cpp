@@ -13,6 +13,9 @@ namespace {
 // An outline of more corners than any pad needs is a hostile file.
 constexpr double kMaxOutlineVertices = 100000;
 constexpr int kMaxVariableNumber = 9999;
+// Far beyond any pad; a hostile macro of thousands of huge circles must not cost gigabytes.
+constexpr size_t kMaxAperturePoints = 200000;
+constexpr double kMaxApertureMm = 1e6;
 
 void note(std::vector<std::string>& problems, const std::string& text) {
   if (std::find(problems.begin(), problems.end(), text) == problems.end()) problems.push_back(text);
@@ -80,6 +83,24 @@ class Maker {
 
   // Exposure 0 is off, anything else on (2, the old "reverse", counts as on).
   void add(double exposure, Ring ring, double degrees) {
+    // A shape of no area (a circle of diameter 0, often a variable left at 0) adds nothing.
+    double area = 0;
+    for (size_t k = 0; k < ring.size(); ++k) {
+      const PlanPoint a = ring[k], b = ring[(k + 1) % ring.size()];
+      area += a.x * b.y - b.x * a.y;
+    }
+    if (area == 0) return;
+    for (const PlanPoint& p : ring) {
+      if (!(std::abs(p.x) <= kMaxApertureMm && std::abs(p.y) <= kMaxApertureMm)) {
+        note(problems_, "размер в макросе апертуры больше километра");
+        return;
+      }
+    }
+    points_ += ring.size();
+    if (points_ > kMaxAperturePoints) {
+      note(problems_, "макрос апертуры слишком сложен, его конец пропущен");
+      return;
+    }
     rotate_ring(ring, degrees);
     aperture.pieces.push_back({exposure != 0, std::move(ring)});
   }
@@ -164,6 +185,7 @@ class Maker {
 
   double to_mm_;
   std::vector<std::string>& problems_;
+  size_t points_ = 0;
 };
 
 }  // namespace

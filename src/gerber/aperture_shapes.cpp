@@ -7,6 +7,7 @@ namespace {
 
 constexpr int kMinPolygonVertices = 3;
 constexpr int kMaxPolygonVertices = 12;
+constexpr double kMaxApertureMm = 1e6;
 
 Aperture of_ring(Ring ring) {
   Aperture a;
@@ -22,6 +23,13 @@ std::optional<Aperture> standard_aperture(char letter, const std::vector<double>
   // P's vertex count and rotation are no lengths.
   for (size_t k = 0; k < mm.size(); ++k)
     if (letter != 'P' || (k != 1 && k != 2)) mm[k] *= to_mm;
+  for (size_t k = 0; k < mm.size(); ++k) {
+    if (letter == 'P' && k > 0) break;
+    if (!(std::abs(mm[k]) <= kMaxApertureMm)) {
+      problem = "размер апертуры больше километра";
+      return std::nullopt;
+    }
+  }
   const auto need = [&](size_t count) {
     if (mm.size() >= count) return true;
     problem = "у апертуры " + std::string(1, letter) + " не хватает размеров";

@@ -5,15 +5,6 @@
 namespace zor {
 namespace {
 
-std::string upper_without_blanks(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == ' ' || c == '\t') continue;
-    out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  return out;
-}
-
 bool starts_with(const std::string& text, const char* prefix) {
   return text.rfind(prefix, 0) == 0;
 }
@@ -24,9 +15,31 @@ bool is_digit(char c) {
 
 }  // namespace
 
+std::string excellon_upper(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == ' ' || c == '\t') continue;
+    out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return out;
+}
+
+std::vector<ExcellonWord> excellon_words(const std::string& text) {
+  std::vector<ExcellonWord> words;
+  size_t k = 0;
+  while (k < text.size()) {
+    ExcellonWord w{text[k++], {}};
+    while (k < text.size() &&
+           (is_digit(text[k]) || text[k] == '.' || text[k] == '-' || text[k] == '+'))
+      w.value += text[k++];
+    words.push_back(std::move(w));
+  }
+  return words;
+}
+
 // "a:b" digit counts of a comment (";FILE_FORMAT=2:4", ";FORMAT={2:4/ ...").
 std::optional<std::pair<int, int>> excellon_comment_digits(const std::string& comment) {
-  const std::string text = upper_without_blanks(comment);
+  const std::string text = excellon_upper(comment);
   size_t at = std::string::npos;
   if (starts_with(text, ";FILE_FORMAT=")) at = 13;
   if (starts_with(text, ";FORMAT={")) at = 9;

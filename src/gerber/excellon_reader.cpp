@@ -8,6 +8,7 @@
 
 #include "common/error.h"
 #include "gerber/coordinate_format.h"
+#include "gerber/excellon_format.h"
 #include "gerber/excellon_lines.h"
 #include "gerber/reading_notices.h"
 
@@ -24,154 +25,26 @@ bool starts_with(const std::string& text, const char* prefix) {
   return text.rfind(prefix, 0) == 0;
 }
 
-std::string upper_without_blanks(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == ' ' || c == '\t') continue;
-    out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  return out;
-}
-
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// The words of a line: a letter and the number after it ("X-1.5", "T01", "G85").
-struct Word {
-  char letter;
-  std::string value;
-};
-
-std::vector<Word> words_of(const std::string& text) {
-  std::vector<Word> words;
-  size_t k = 0;
-  while (k < text.size()) {
-    Word w{text[k++], {}};
-    while (k < text.size() &&
-           (is_digit(text[k]) || text[k] == '.' || text[k] == '-' || text[k] == '+'))
-      w.value += text[k++];
-    words.push_back(std::move(w));
-  }
-  return words;
-}
-
 class ExcellonReader {
  public:
   ExcellonReader(Plan& plan) : plan_(plan), notices_(plan.notices) {}
 
   void read(const std::vector<std::string>& lines) {
-    guess_zeros(lines);
+    numbers_.prescan(lines);
     for (size_t k = 0; k < lines.size() && !ended_; ++k) {
       line_ = k + 1;
-      statement(upper_without_blanks(lines[k]), lines[k]);
+      statement(excellon_upper(lines[k]), lines[k]);
     }
-    if (holes_seen_ && !assumed_.empty()) {
-      std::string text = "Файл сверловки не задаёт ";
-      text += assumed_what_ + ": приняты " + assumed_;
-      notices_.once("assumed", text);
-    }
+    if (holes_seen_ && !numbers_.assumed().empty()) notices_.once("assumed", numbers_.assumed());
     notices_.finish();
   }
 
   ReadingNotices& notices() { return notices_; }
 
  private:
-  // Before reading: declared zeros, or the zeros the numbers show. With leading zeros kept,
-  // nearly every coordinate of a board starts with 0; written without them, none does.
-  void guess_zeros(const std::vector<std::string>& lines) {
-    bool any = false, leading_zero = false;
-    for (const std::string& raw : lines) {
-      const std::string text = upper_without_blanks(raw);
-      if (text.empty() || text[0] == ';') continue;
-      // Tools may be defined before the units are declared; their sizes are in those units.
-      if (!declared_metric_) {
-        if (starts_with(text, "METRIC") || text == "M71") declared_metric_ = true;
-        if (starts_with(text, "INCH") || text == "M72") declared_metric_ = false;
-      }
-      if (text.find("LZ") != std::string::npos || text.find("TZ") != std::string::npos) {
-        if (starts_with(text, "METRIC") || starts_with(text, "INCH")) return;
-      }
-      for (const Word& w : words_of(text)) {
-        if ((w.letter != 'X' && w.letter != 'Y') || w.value.find('.') != std::string::npos)
-          continue;
-        std::string digits = w.value;
-        if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.erase(0, 1);
-        if (digits.size() < 2 || digits.find_first_not_of('0') == std::string::npos) continue;
-        any = true;
-        if (digits[0] == '0') leading_zero = true;
-      }
-    }
-    if (any) guessed_leading_kept_ = leading_zero;
-  }
-
-  void assume(const std::string& what, const std::string& value) {
-    if (assumed_what_.find(what) != std::string::npos) return;
-    if (!assumed_what_.empty()) {
-      assumed_what_ += " и ";
-      assumed_ += ", ";
-    }
-    assumed_what_ += what;
-    assumed_ += value;
-  }
-
-  double to_mm() {
-    if (!metric_) metric_ = declared_metric_;
-    if (!metric_) {
-      assume("единицы", "дюймы");
-      metric_ = false;
-    }
-    return *metric_ ? 1.0 : kMmPerInch;
-  }
-
-  CoordinateFormat format() {
-    CoordinateFormat f;
-    const bool metric = to_mm() == 1.0;
-    if (digits_) {
-      f.integer_digits = digits_->first;
-      f.decimal_digits = digits_->second;
-    } else {
-      f.integer_digits = metric ? 3 : 2;
-      f.decimal_digits = metric ? 3 : 4;
-    }
-    if (!leading_kept_) {
-      if (guessed_leading_kept_) {
-        leading_kept_ = *guessed_leading_kept_;
-        assume("нули", *leading_kept_ ? "нули в начале сохранены (как в числах файла)"
-                                      : "нули в начале опущены (как в числах файла)");
-      } else {
-        leading_kept_ = true;
-        assume("нули", "нули в начале сохранены");
-      }
-      if (!digits_) assume("формат", "формат " + format_name(f));
-    }
-    f.trailing_zeros_omitted = *leading_kept_;
-    return f;
-  }
-
-  void units_line(const std::string& text) {
-    metric_ = starts_with(text, "METRIC");
-    size_t comma = text.find(',');
-    while (comma != std::string::npos) {
-      const size_t next = text.find(',', comma + 1);
-      const std::string field =
-          text.substr(comma + 1, next == std::string::npos ? next : next - comma - 1);
-      if (field == "LZ")
-        leading_kept_ = true;
-      else if (field == "TZ")
-        leading_kept_ = false;
-      else if (!field.empty() && field.find_first_not_of("0.") == std::string::npos) {
-        const size_t point = field.find('.');
-        if (point != std::string::npos)
-          digits_ = {static_cast<int>(point), static_cast<int>(field.size() - point - 1)};
-      }
-      comma = next;
-    }
-  }
-
   void tool_word(const std::string& text) {
     // T<n> then optional parameters, C the diameter: a definition; alone: a tool change.
-    const std::vector<Word> words = words_of(text);
+    const std::vector<ExcellonWord> words = excellon_words(text);
     const std::optional<int> number = read_count(words.front().value);
     if (!number) {
       cannot_read(text);
@@ -187,8 +60,8 @@ class ExcellonReader {
       }
     }
     const bool definition = words.size() > 1;
-    if (definition && diameter && *diameter >= 0 && *diameter * to_mm() < 1000) {
-      define_tool(*number, *diameter * to_mm());
+    if (definition && diameter && *diameter >= 0 && *diameter * numbers_.to_mm() < 1000) {
+      define_tool(*number, *diameter * numbers_.to_mm());
       if (in_header_) return;
     } else if (definition && !diameter) {
       if (in_header_) return;  // feeds and speeds only
@@ -234,15 +107,15 @@ class ExcellonReader {
   std::optional<double> coordinate_mm(const std::string& value) {
     const std::optional<double> v = value.find('.') != std::string::npos
                                         ? read_decimal(value)
-                                        : read_coordinate(value, format());
-    if (!v || !(std::abs(*v * to_mm()) <= kMaxCoordinateMm)) {
+                                        : read_coordinate(value, numbers_.format());
+    if (!v || !(std::abs(*v * numbers_.to_mm()) <= kMaxCoordinateMm)) {
       notices_.at_line("coord", line_, "неверная координата «" + notice_excerpt(value) + "»");
       return std::nullopt;
     }
-    return *v * to_mm();
+    return *v * numbers_.to_mm();
   }
 
-  bool coordinate(const Word& w) {
+  bool coordinate(const ExcellonWord& w) {
     const std::optional<double> mm = coordinate_mm(w.value);
     if (!mm) return false;
     const bool x = w.letter == 'X';
@@ -254,6 +127,10 @@ class ExcellonReader {
   void add_hole(PlanPoint p) {
     if (!tool_) {
       notices_.at_line("notool", line_, "отверстие без выбранного сверла пропущено");
+      return;
+    }
+    if (!(std::abs(p.x) <= kMaxCoordinateMm && std::abs(p.y) <= kMaxCoordinateMm)) {
+      notices_.at_line("far", line_, "отверстие дальше километра пропущено");
       return;
     }
     if (plan_.holes.size() >= kMaxHoles) {
@@ -286,12 +163,12 @@ class ExcellonReader {
   }
 
   void body_line(const std::string& text) {
-    const std::vector<Word> words = words_of(text);
+    const std::vector<ExcellonWord> words = excellon_words(text);
     bool moved = false, slot = false, rout_move = false, offset_line = false;
     PlanPoint slot_start;
     double repeat = 0;
     PlanPoint step;
-    for (const Word& w : words) {
+    for (const ExcellonWord& w : words) {
       switch (w.letter) {
         case 'X':
         case 'Y':
@@ -347,9 +224,9 @@ class ExcellonReader {
           } else if (m == 16 || m == 17) {
             plunged_ = false;
           } else if (m == 71) {
-            metric_ = true;
+            numbers_.set_metric(true);
           } else if (m == 72) {
-            metric_ = false;
+            numbers_.set_metric(false);
           } else if (m == 48) {
             in_header_ = true;
           } else if (m == 95) {
@@ -403,7 +280,7 @@ class ExcellonReader {
     if (text.empty()) return;
     if (text[0] == ';') {
       const auto digits = excellon_comment_digits(raw);
-      if (digits && digits->first + digits->second > 0) digits_ = digits;
+      if (digits && digits->first + digits->second > 0) numbers_.set_digits(*digits);
       return;
     }
     if (text == "M48") {
@@ -415,7 +292,7 @@ class ExcellonReader {
       return;
     }
     if (starts_with(text, "METRIC") || starts_with(text, "INCH")) {
-      units_line(text);
+      numbers_.units_line(text);
       return;
     }
     if (starts_with(text, "FMAT") || starts_with(text, "VER") || starts_with(text, "DETECT") ||
@@ -445,12 +322,7 @@ class ExcellonReader {
   size_t line_ = 0;
   bool ended_ = false;
   bool in_header_ = false;
-  std::optional<bool> metric_;
-  std::optional<bool> declared_metric_;  // the first units the file declares anywhere
-  std::optional<bool> leading_kept_;
-  std::optional<bool> guessed_leading_kept_;
-  std::optional<std::pair<int, int>> digits_;
-  std::string assumed_what_, assumed_;
+  ExcellonFormat numbers_;
   bool holes_seen_ = false;
   bool incremental_ = false;
   PlanPoint offset_;

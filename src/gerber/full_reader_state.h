@@ -1,5 +1,5 @@
-// The reading state of one Gerber file, shared by the statement reader (gerber_reader.cpp)
-// and the operations that put objects into the image (gerber_drawing.cpp).
+// The reading state of one Gerber file, shared by the statement readers (gerber_reader.cpp,
+// gerber_extended.cpp) and the operations that put objects into the image (gerber_drawing.cpp).
 #pragma once
 
 #include <cstddef>
@@ -20,8 +20,10 @@ enum class Interpolation { kLinear, kClockwise, kCounterClockwise };
 
 // A coordinate beyond a kilometre is no board; taking it would only overflow what follows.
 constexpr double kMaxCoordinateMm = 1e6;
-// About 130 MB of points; a real four-layer board needs a few hundred thousand.
-constexpr size_t kMaxImagePoints = 8'000'000;
+// The image's bound, counted in points (16 bytes each), an object costing as much as a few
+// points: about 50 MB. A dense four-layer board's copper layer needs a few hundred thousand.
+constexpr size_t kMaxImagePoints = 3'000'000;
+constexpr size_t kObjectCost = 8;
 
 struct StepRepeat {
   size_t first_object = 0;
@@ -42,7 +44,7 @@ class Reader {
   CopperImage image;
 
  private:
-  // Statements (gerber_reader.cpp).
+  // Statements (gerber_extended.cpp for those between two %, gerber_reader.cpp the rest).
   void format_statement(const std::string& text);
   void aperture_statement(const std::string& text);
   void macro_statement(const std::vector<std::string>& blocks);
@@ -96,6 +98,7 @@ class Reader {
   PlanPoint offset_;                  // %OF, mm
   double scale_x_ = 1, scale_y_ = 1;  // %SF
   size_t points_ = 0;
+  size_t aperture_points_ = 0;  // of every aperture defined, bounded like the image
 };
 
 }  // namespace zor::gerber_full

@@ -110,12 +110,15 @@ void Reader::draw_to(PlanPoint target, double i, double j) {
   if (in_region_) {
     if (!take_points(points.size() + 1)) return;
     if (contour_.empty()) contour_.push_back(placed(point_));
-    contour_.insert(contour_.end(), points.begin(), points.end());
+    // A corner written twice is one corner.
+    for (const PlanPoint& p : points)
+      if (!(p == contour_.back())) contour_.push_back(p);
     return;
   }
   const Aperture* aperture = current_aperture();
   if (aperture == nullptr) return;
-  if (open_objects_ == 0) {
+  const bool fresh = open_objects_ == 0;
+  if (fresh) {
     const PlanPoint start = placed(point_);
     if (aperture->round) {
       CopperObject o;
@@ -137,9 +140,15 @@ void Reader::draw_to(PlanPoint target, double i, double j) {
         ++open_objects_;
       }
     }
-    if (!take_points(open_objects_)) return;
   }
-  if (!take_points(points.size() * open_objects_)) return;
+  if (!take_points((points.size() + (fresh ? 1 + kObjectCost : 0)) * open_objects_)) {
+    // The image is full: no line of a single point is left behind.
+    while (open_objects_ > 0 && image.objects.back().line.size() < 2) {
+      image.objects.pop_back();
+      --open_objects_;
+    }
+    return;
+  }
   for (size_t k = image.objects.size() - open_objects_; k < image.objects.size(); ++k) {
     std::vector<PlanPoint>& line = image.objects[k].line;
     line.insert(line.end(), points.begin(), points.end());
@@ -151,7 +160,7 @@ void Reader::flash_at(PlanPoint at) {
   if (aperture == nullptr) return;
   for (const AperturePiece& piece : aperture->pieces) {
     if (!dark_ && !piece.dark) continue;
-    if (!take_points(piece.ring.size())) return;
+    if (!take_points(piece.ring.size() + kObjectCost)) return;
     CopperObject o;
     o.kind = CopperObject::Kind::kArea;
     o.dark = dark_ && piece.dark;
@@ -164,7 +173,7 @@ void Reader::flash_at(PlanPoint at) {
 
 void Reader::close_contour() {
   if (contour_.size() > 1 && contour_.front() == contour_.back()) contour_.pop_back();
-  if (contour_.size() >= 3) {
+  if (contour_.size() >= 3 && take_points(kObjectCost)) {
     CopperObject o;
     o.kind = CopperObject::Kind::kArea;
     o.dark = dark_;
@@ -191,7 +200,7 @@ void Reader::finish_step_repeat() {
   size_t block_points = 0;
   for (size_t k = r.first_object; k < end; ++k) {
     const CopperObject& o = image.objects[k];
-    block_points += o.line.size();
+    block_points += o.line.size() + kObjectCost;
     for (const Ring& ring : o.rings) block_points += ring.size();
   }
   if (block_points == 0) return;

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "common/text_file.h"
-#include "motion/working_modes.h"
 #include "gerber/interpreter.h"
 #include "plan/move_record.h"
 #include "plan/plan_order.h"
+#include "motion/working_modes.h"
 
 namespace zor {
 namespace {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
