@@ -3,7 +3,9 @@
 // the pattern with the axis's strobe pulsed, and counts the step into the position.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string>
 
 #include "common/clock.h"
 #include "common/dialogs.h"
@@ -53,6 +55,9 @@ class Motion : public Moves {
   void down_up(double z, double speed) override;
   // Shows the position, draws the path and checks the travel limits after a step.
   void view_xyz();
+  // Brings the position texts up to date (view_xyz leaves them to the run's end when the
+  // screen does not show them meanwhile).
+  void show_texts();
 
   // Throws unless the axis's ratio has been set (no cfg.ini: the ratios stay 0).
   void require_settings(int axis) const;
@@ -62,7 +67,9 @@ class Motion : public Moves {
 
  private:
   void step_delay(int axis, double speed);
+  int64_t step_time(double ratio, double speed);
   void write_step(int axis);
+  void show_text(int index, double pos);
 
   MachineState& m_;
   const WorkingModes& modes_;
@@ -78,6 +85,21 @@ class Motion : public Moves {
   int64_t last_write_ = 0;
   bool has_written_ = false;
   StepTiming timing_ = StepTiming::kChained;
+  // The step time last computed and what it was computed from (frequency 0: none yet).
+  struct StepTimeKey {
+    double ratio = 0;
+    double speed = 0;
+    int64_t frequency = 0;
+    int64_t wait = 0;
+  };
+  StepTimeKey wait_key_;
+  // The position text last made for each axis and the exact value it was made from.
+  struct ShownText {
+    bool valid = false;
+    uint64_t bits = 0;
+    std::string text;
+  };
+  std::array<ShownText, 3> shown_;
 };
 
 }  // namespace zor

@@ -18,6 +18,10 @@ class Screen {
   virtual void run_ended() = 0;
   // The machine started or stopped moving (controls that start motion are disabled meanwhile).
   virtual void moving_changed(bool moving) = 0;
+  // Whether the position texts are looked at while the machine moves. A screen that shows
+  // nothing during a run (the runner) spares every step their formatting; the texts are
+  // made when the run ends.
+  virtual bool shows_moving_texts() const { return true; }
 };
 
 }  // namespace zor

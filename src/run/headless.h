@@ -57,6 +57,7 @@ class HeadlessScreen : public Screen {
   void position_changed() override {}
   void run_ended() override {}
   void moving_changed(bool) override {}
+  bool shows_moving_texts() const override { return false; }
 };
 
 }  // namespace zor::run

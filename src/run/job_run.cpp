@@ -1,6 +1,5 @@
 #include "run/job_run.h"
 
-#include <fstream>
 #include <memory>
 #include <ostream>
 
@@ -8,12 +7,14 @@
 #include "common/error.h"
 #include "common/memory_form.h"
 #include "common/png_writer.h"
-#include "session/session.h"
 #include "common/text_file.h"
+#include "port/step_port.h"
 #include "port/system_port_api.h"
 #include "port/virtual_machine.h"
 #include "run/headless.h"
 #include "run/json_report.h"
+#include "run/trace_file.h"
+#include "session/session.h"
 
 namespace zor::run {
 namespace {
@@ -38,11 +39,24 @@ void fill_job_inputs(MemoryForm& form, const RunOptions& o) {
   form.set_index("PageControl2", o.gerber ? kGerberPage : kDxfPage);
 }
 
-void write_trace(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream f(path, std::ios::binary);
-  for (uint8_t b : bytes) f << static_cast<int>(b) << '\n';
-  if (!f) throw IoError("File access denied");
-}
+// Every byte the job writes to the data register: counted, written to the trace file as it
+// goes, and in a dry run latched by the virtual machine here, which spares each byte the trip
+// through the connection and the driver (the runner never changes the port during a job).
+class DataWrites : public StepPort {
+ public:
+  DataWrites(VirtualMachine* machine, TraceFile* trace) : machine_(machine), trace_(trace) {}
+  void write_data(uint8_t value) override {
+    ++count_;
+    if (machine_ != nullptr) machine_->write(value);
+    if (trace_ != nullptr) trace_->put(value);
+  }
+  uint64_t count() const { return count_; }
+
+ private:
+  VirtualMachine* machine_;
+  TraceFile* trace_;
+  uint64_t count_ = 0;
+};
 
 }  // namespace
 
@@ -58,6 +72,10 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   RealClock real_clock;
   Clock& clock = o.realtime ? static_cast<Clock&>(real_clock) : static_cast<Clock&>(virtual_clock);
 
+  std::unique_ptr<TraceFile> trace;
+  if (o.trace_file) trace = std::make_unique<TraceFile>(*o.trace_file);
+  DataWrites writes(o.port ? nullptr : &machine, trace.get());
+
   MemoryForm form;
   HeadlessDialogs dialogs(err);
   HeadlessPreview preview;
@@ -66,17 +84,17 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   fill_job_inputs(form, o);
 
   JobReport report;
-  std::vector<uint8_t> trace;
   bool failed = false;
   const bool connected = session.FormCreate(Session::ConfigFile::kAssumePresent);
   const std::array<int64_t, 3> motors_at_start = {machine.motor_count(1), machine.motor_count(2),
                                                   machine.motor_count(3)};
   int64_t started = clock.now();
-  if (!connected) {
+  if (!connected || (trace && !trace->error().empty())) {
+    // Nothing moves when the trace cannot be kept; the reason is reported with the others.
     failed = true;
   } else {
     if (o.port) form.set_text("ComboBox1", *o.port);
-    session.trace_data_writes(&trace);
+    session.tap_data_writes(&writes, !o.port);
     try {
       if (o.gerber) {
         // Choosing the file in the dialog reads its apertures; a missing file cannot be chosen.
@@ -105,7 +123,7 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
 
   const MachineState& m = session.context().machine;
   report.pos = {m.pos_x, m.pos_y, m.pos_z};
-  report.port_writes = trace.size();
+  report.port_writes = writes.count();
   if (!o.port) {
     for (int axis = 1; axis <= 3; ++axis) {
       report.motor[axis - 1] = machine.motor_count(axis) - motors_at_start[axis - 1];
@@ -114,8 +132,12 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   report.job_time_s = static_cast<double>(ended - started) / static_cast<double>(clock.frequency());
   report.limit_warnings = dialogs.limit_warnings();
   report.messages = dialogs.messages();
+  if (trace && !trace->close()) {
+    err << trace->error() << '\n';
+    report.messages.push_back(trace->error());
+    failed = true;
+  }
   try {
-    if (o.trace_file) write_trace(*o.trace_file, trace);
     if (o.png_file) write_png(*o.png_file, session.path_picture());
   } catch (const std::exception& e) {
     err << e.what() << '\n';

@@ -1,6 +1,8 @@
 #include "run/run_options.h"
 
+#include <filesystem>
 #include <map>
+#include <utility>
 
 namespace zor::run {
 
@@ -33,6 +35,30 @@ bool marker_fits_the_box(const std::string& text) {
     if (c < '0' || c > '9') return false;
   }
   return true;
+}
+
+// Whether two paths name one file, the file existing or not.
+bool same_file(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec)) return true;
+  const auto ca = std::filesystem::weakly_canonical(a, ec);
+  if (ec) return a == b;
+  const auto cb = std::filesystem::weakly_canonical(b, ec);
+  return ec ? a == b : ca == cb;
+}
+
+// An output that names the drawing would overwrite it, and two outputs one file would
+// leave only the last.
+std::optional<std::string> clashing_outputs(const RunOptions& o) {
+  const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
+      {"--trace", &o.trace_file}, {"--png", &o.png_file}};
+  for (const auto& [name, path] : outputs) {
+    if (*path && same_file(**path, o.file)) return std::string(name) + " names the input FILE";
+  }
+  if (o.trace_file && o.png_file && same_file(*o.trace_file, *o.png_file)) {
+    return std::string("--trace and --png name one file");
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -91,6 +117,10 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
   o.drill = args[i] == "drill";
   o.file = args[i + 1];
   if (o.port) o.realtime = true;
+  if (auto clash = clashing_outputs(o)) {
+    error = *clash;
+    return std::nullopt;
+  }
   return o;
 }
 

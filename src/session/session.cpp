@@ -3,20 +3,20 @@
 #include <array>
 #include <string>
 
-#include "motion/env.h"
 #include "common/raster_canvas.h"
 #include "common/text_file.h"
 #include "dxf/dxf_preview.h"
-#include "session/job_buttons.h"
-#include "motion/working_modes.h"
 #include "gerber/file_dialog.h"
 #include "gerber/gerber_passes.h"
+#include "motion/env.h"
 #include "motion/manual_panel.h"
 #include "motion/motion.h"
 #include "motion/settings.h"
+#include "motion/working_modes.h"
 #include "port/lpt_port_connection.h"
 #include "port/port_selection.h"
 #include "port/step_port.h"
+#include "session/job_buttons.h"
 
 namespace zor {
 
@@ -32,6 +32,7 @@ class Session::Busy {
   ~Busy() {
     if (!outer_) return;
     s_.busy_ = false;
+    if (s_.motion_) s_.motion_->show_texts();
     s_.s_.screen.run_ended();
     s_.s_.screen.moving_changed(false);
   }
@@ -50,13 +51,23 @@ class Session::TracedPort : public StepPort {
       : port_(lpt, [&form] { return form.text("ComboBox1"); }) {}
   void write_data(uint8_t value) override {
     if (trace_ != nullptr) trace_->push_back(value);
+    if (tap_ != nullptr) {
+      tap_->write_data(value);
+      if (tap_only_) return;
+    }
     port_.write_data(value);
   }
   void trace(std::vector<uint8_t>* trace) { trace_ = trace; }
+  void tap(StepPort* tap, bool instead) {
+    tap_ = tap;
+    tap_only_ = tap != nullptr && instead;
+  }
 
  private:
   ConnectionStepPort port_;
   std::vector<uint8_t>* trace_ = nullptr;
+  StepPort* tap_ = nullptr;
+  bool tap_only_ = false;
 };
 
 Session::Session(SessionServices services)
@@ -208,6 +219,10 @@ void Session::stop_request() {
 
 void Session::trace_data_writes(std::vector<uint8_t>* trace) {
   step_port_->trace(trace);
+}
+
+void Session::tap_data_writes(StepPort* tap, bool instead) {
+  step_port_->tap(tap, instead);
 }
 
 bool Session::moving() const {

@@ -11,14 +11,15 @@
 #include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/form.h"
-#include "context/machine_context.h"
 #include "common/preview_window.h"
+#include "context/machine_context.h"
 #include "motion/position_display.h"
 #include "motion/screen.h"
 
 namespace zor {
 
 class OsPortApi;
+class StepPort;
 class LptPortConnection;
 class Motion;
 class RasterCanvas;
@@ -93,6 +94,10 @@ class Session {
   Env env();
   // Every byte the step output writes to the data register, from now on (off: nullptr).
   void trace_data_writes(std::vector<uint8_t>* trace);
+  // Hands every byte of the step output to `tap` as well (off: nullptr); with `instead`, to
+  // `tap` only, leaving the connection out: a dry run whose tap feeds the virtual machine,
+  // as long as nothing changes the port list during the run.
+  void tap_data_writes(StepPort* tap, bool instead = false);
 
  private:
   class Busy;
