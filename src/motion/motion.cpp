@@ -56,14 +56,15 @@ void Motion::step_delay(int axis, double speed) {
   if (speed == 0) throw Error(kDivisionByZero);
   const int64_t wait = step_time(m_.mm_per_step[axis], speed);
   const int64_t now = clock_.now();
-  // Chain from the previous write unless the machine paused (a message box, a stop
-  // question): then, as for the first step, a full step time from now.
-  int64_t deadline = now + wait;
-  if (timing_ == StepTiming::kChained && has_written_ && now - (last_write_ + wait) <= wait) {
-    deadline = last_write_ + wait;
-  }
+  const bool chained = timing_ == StepTiming::kChained && has_written_;
+  const int64_t deadline = chained ? chained_deadline(now, last_write_, wait) : now + wait;
   clock_.wait_until(deadline);
-  last_write_ = clock_.now();
+  const int64_t written = clock_.now();
+  if (intervals_ != nullptr && has_written_) {
+    const int64_t error = written - last_write_ - wait;
+    intervals_->add(error, clock_.frequency(), deadline != last_write_ + wait || error > wait);
+  }
+  last_write_ = written;
   has_written_ = true;
 }
 

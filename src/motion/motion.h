@@ -9,6 +9,7 @@
 
 #include "common/clock.h"
 #include "common/dialogs.h"
+#include "common/interval_histogram.h"
 #include "context/machine_context.h"
 #include "motion/moves.h"
 #include "motion/screen.h"
@@ -38,6 +39,13 @@ inline constexpr int kPathHeight = 457;
 inline constexpr int kPathWidth = 585;
 inline constexpr double kPathScale = 5.0;
 
+// When the step after a write at `last_write` is due: one step time after it, unless the
+// machine paused meanwhile (a message box, a stop question, the scheduler) for more than a
+// step time; then the chain restarts, as for the first step, a full step time from now.
+inline int64_t chained_deadline(int64_t now, int64_t last_write, int64_t wait) {
+  return now - (last_write + wait) <= wait ? last_write + wait : now + wait;
+}
+
 class Motion : public Moves {
  public:
   // How a step's wait is measured: from the previous step's write (the commanded speed is
@@ -64,6 +72,9 @@ class Motion : public Moves {
   // Round(delta / mm_per_step) as a step count; throws when it does not fit 32 bits.
   int32_t steps_for(int axis, double delta) const;
   void set_step_timing(StepTiming timing) { timing_ = timing; }
+  // Every step's lateness against its due time goes here from now on (off: nullptr); a step
+  // more than a step time late, or one whose chain restarted, counts as a restart.
+  void collect_intervals(IntervalHistogram* errors) { intervals_ = errors; }
 
  private:
   void step_delay(int axis, double speed);
@@ -85,6 +96,7 @@ class Motion : public Moves {
   int64_t last_write_ = 0;
   bool has_written_ = false;
   StepTiming timing_ = StepTiming::kChained;
+  IntervalHistogram* intervals_ = nullptr;
   // The step time last computed and what it was computed from (frequency 0: none yet).
   struct StepTimeKey {
     double ratio = 0;

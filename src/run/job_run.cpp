@@ -8,6 +8,8 @@
 #include "common/memory_form.h"
 #include "common/png_writer.h"
 #include "common/text_file.h"
+#include "motion/motion.h"
+#include "motion/realtime.h"
 #include "port/step_port.h"
 #include "port/system_port_api.h"
 #include "port/virtual_machine.h"
@@ -80,12 +82,19 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   HeadlessDialogs dialogs(err);
   HeadlessPreview preview;
   HeadlessScreen screen;
-  Session session({form, dialogs, preview, screen, clock, *os});
+  // Only steps timed on the system clock gain from real-time priority.
+  const std::unique_ptr<RealtimeSteps> realtime = o.realtime ? make_system_realtime() : nullptr;
+  Session session({form, dialogs, preview, screen, clock, *os, realtime.get()});
   fill_job_inputs(form, o);
 
   JobReport report;
   bool failed = false;
   const bool connected = session.FormCreate(Session::ConfigFile::kAssumePresent);
+  IntervalHistogram intervals;
+  if (o.realtime) {
+    session.motion().collect_intervals(&intervals);
+    report.intervals = &intervals;
+  }
   const std::array<int64_t, 3> motors_at_start = {machine.motor_count(1), machine.motor_count(2),
                                                   machine.motor_count(3)};
   int64_t started = clock.now();
@@ -132,6 +141,7 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   report.job_time_s = static_cast<double>(ended - started) / static_cast<double>(clock.frequency());
   report.limit_warnings = dialogs.limit_warnings();
   report.messages = dialogs.messages();
+  report.notices = screen.notices();
   if (trace && !trace->close()) {
     err << trace->error() << '\n';
     report.messages.push_back(trace->error());

@@ -64,11 +64,26 @@ void write_json(std::ostream& out, const JobReport& r) {
   out << "{\"pos\": [" << number(r.pos[0]) << ", " << number(r.pos[1]) << ", " << number(r.pos[2])
       << "], \"port_writes\": " << r.port_writes << ", \"motor\": [" << r.motor[0] << ", "
       << r.motor[1] << ", " << r.motor[2] << "], \"job_time_s\": " << number(r.job_time_s)
-      << ", \"limit_warnings\": " << r.limit_warnings << ", \"messages\": [";
-  for (size_t i = 0; i < r.messages.size(); ++i) {
-    out << (i ? ", " : "") << json_string(r.messages[i]);
-  }
-  out << "]}\n";
+      << ", \"limit_warnings\": " << r.limit_warnings << ", \"messages\": " << json_list(r.messages);
+  if (!r.notices.empty()) out << ", \"notices\": " << json_list(r.notices);
+  if (r.intervals != nullptr) out << ", " << json_interval_errors(*r.intervals);
+  out << "}\n";
+}
+
+std::string json_list(const std::vector<std::string>& texts) {
+  std::string list = "[";
+  for (size_t i = 0; i < texts.size(); ++i) list += (i ? ", " : "") + json_string(texts[i]);
+  return list + "]";
+}
+
+std::string json_interval_errors(const IntervalHistogram& errors) {
+  char buf[200];
+  std::snprintf(buf, sizeof buf,
+                "\"interval_error_us\": {\"p50\": %.2f, \"p99\": %.2f, \"p999\": %.2f, "
+                "\"max\": %.2f}, \"chain_restarts\": %lld",
+                errors.percentile_us(0.5), errors.percentile_us(0.99), errors.percentile_us(0.999),
+                errors.max_us(), static_cast<long long>(errors.restarts()));
+  return buf;
 }
 
 }  // namespace zor::run

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/interval_histogram.h"
+
 namespace zor::run {
 
 struct JobReport {
@@ -16,9 +18,15 @@ struct JobReport {
   double job_time_s = 0;
   int limit_warnings = 0;
   std::vector<std::string> messages;
+  std::vector<std::string> notices;                  // listed only when there are some
+  const IntervalHistogram* intervals = nullptr;      // with --realtime: the steps' lateness
 };
 
 void write_json(std::ostream& out, const JobReport& report);
+// "\"interval_error_us\": {\"p50\": …, \"p99\": …, \"p999\": …, \"max\": …}, \"chain_restarts\": N"
+std::string json_interval_errors(const IntervalHistogram& errors);
+// "[\"a\", \"b\"]"
+std::string json_list(const std::vector<std::string>& texts);
 
 // A JSON string literal; bytes that are not valid UTF-8 become U+FFFD.
 std::string json_string(const std::string& text);

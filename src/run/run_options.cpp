@@ -1,5 +1,6 @@
 #include "run/run_options.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <utility>
@@ -25,7 +26,11 @@ const char* const kUsage =
     "  --png FILE         write the tool-path picture (585 x 457)\n"
     "  --realtime         real step timing on the system clock\n"
     "  --port ENTRY       drive the system's port \"$3BC\", \"$378\" or \"$278\" (implies "
-    "--realtime)\n";
+    "--realtime)\n"
+    "       zor-cnc-run --latency-test SECONDS [--rate N] [--png FILE]\n"
+    "Times a chain of waits at N a second (10000) on the system clock at real-time priority,\n"
+    "moving nothing; prints the interval errors as JSON, their histogram to FILE.\n"
+    "With --realtime a job's report adds its steps' interval errors too.\n";
 
 namespace {
 
@@ -35,6 +40,12 @@ bool marker_fits_the_box(const std::string& text) {
     if (c < '0' || c > '9') return false;
   }
   return true;
+}
+
+bool parse_positive(const std::string& text, double most, double& value) {
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return !text.empty() && end == text.c_str() + text.size() && value > 0 && value <= most;
 }
 
 // Whether two paths name one file, the file existing or not.
@@ -86,6 +97,20 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       o.return_to_origin = false;
     } else if (a == "--realtime") {
       o.realtime = true;
+    } else if (a == "--latency-test" || a == "--rate") {
+      // Up to an hour, up to a million waits a second: what a machine could ask.
+      const bool test = a == "--latency-test";
+      const double most = test ? 3600 : 1e6;
+      double value = 0;
+      if (i + 1 >= args.size() || !parse_positive(args[++i], most, value)) {
+        error = a + (test ? " takes seconds, above 0 and up to 3600" : " takes a rate above 0 and up to 1000000");
+        return std::nullopt;
+      }
+      if (test) {
+        o.latency_seconds = value;
+      } else {
+        o.rate = value;
+      }
     } else if (a == "--marker" || boxes.count(a) != 0) {
       if (i + 1 >= args.size()) {
         error = a + " needs a value";
@@ -105,6 +130,13 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       error = "unknown option " + a;
       return std::nullopt;
     }
+  }
+  if (o.latency_seconds) {
+    if (i != args.size()) {
+      error = "--latency-test runs no job";
+      return std::nullopt;
+    }
+    return o;
   }
   if (i + 2 != args.size()) {
     error = i >= args.size() ? "draw or drill and a FILE expected" : "one FILE expected";

@@ -1,6 +1,7 @@
 #include "session/session.h"
 
 #include <array>
+#include <exception>
 #include <string>
 
 #include "common/raster_canvas.h"
@@ -11,6 +12,7 @@
 #include "motion/env.h"
 #include "motion/manual_panel.h"
 #include "motion/motion.h"
+#include "motion/realtime.h"
 #include "motion/settings.h"
 #include "motion/working_modes.h"
 #include "port/lpt_port_connection.h"
@@ -27,12 +29,13 @@ class Session::Busy {
   explicit Busy(Session& s) : s_(s), outer_(!s.busy_) {
     if (!outer_) return;
     s_.busy_ = true;
+    s_.motion_started();
     s_.s_.screen.moving_changed(true);
   }
   ~Busy() {
     if (!outer_) return;
     s_.busy_ = false;
-    if (s_.motion_) s_.motion_->show_texts();
+    s_.motion_ended();
     s_.s_.screen.run_ended();
     s_.s_.screen.moving_changed(false);
   }
@@ -103,6 +106,21 @@ void Session::FormDestroy() {
   motion_.reset();
   step_port_.reset();
   lpt_.reset();
+}
+
+void Session::motion_started() {
+  if (s_.realtime == nullptr || s_.realtime->enter() || realtime_refusal_told_) return;
+  realtime_refusal_told_ = true;
+  s_.screen.notice(s_.realtime->refused_notice());
+}
+
+void Session::motion_ended() {
+  try {
+    if (motion_) motion_->show_texts();
+  } catch (const std::exception&) {
+    // A position beyond what a text can show has stopped the step loop already.
+  }
+  if (s_.realtime != nullptr) s_.realtime->leave();
 }
 
 void Session::jog(int axis, int direction) {

@@ -20,6 +20,7 @@ namespace zor {
 
 class OsPortApi;
 class StepPort;
+class RealtimeSteps;
 class LptPortConnection;
 class Motion;
 class RasterCanvas;
@@ -33,6 +34,8 @@ struct SessionServices {
   Screen& screen;
   Clock& clock;
   OsPortApi& os;  // the real ports of the system, or the virtual machine's driver
+  // Raises the step loop while a job or a jog runs (none: the thread runs as it is).
+  RealtimeSteps* realtime = nullptr;
 };
 
 class Session {
@@ -103,12 +106,15 @@ class Session {
   class Busy;
   class TracedPort;
   void jog(int axis, int direction);
+  void motion_started();
+  void motion_ended();
   void zero(int axis);
 
   SessionServices s_;
   MachineContext ctx_;
   PositionDisplay display_;
   bool busy_ = false;
+  bool realtime_refusal_told_ = false;
   std::unique_ptr<RasterCanvas> path_;
   std::unique_ptr<DxfPreviewState> dxf_preview_;
   std::unique_ptr<LptPortConnection> lpt_;
