@@ -20,11 +20,10 @@ int64_t IntervalHistogram::upper_edge_ns(int64_t bin) {
 }
 
 void IntervalHistogram::add(int64_t error_counts, int64_t frequency, bool restart) {
-  const int64_t ns =
-      frequency == 1'000'000'000
-          ? error_counts
-          : static_cast<int64_t>(static_cast<double>(error_counts) * 1e9 /
-                                 static_cast<double>(frequency));
+  const int64_t ns = frequency == 1'000'000'000
+                         ? error_counts
+                         : static_cast<int64_t>(static_cast<double>(error_counts) * 1e9 /
+                                                static_cast<double>(frequency));
   ++bins_[static_cast<size_t>(bin_of(ns))];
   ++count_;
   if (restart) ++restarts_;

@@ -11,9 +11,9 @@ namespace zor {
 
 struct LatencyResult {
   int64_t intervals = 0;
-  int64_t step_time = 0;   // counts of the clock
-  double achieved = 0;     // intervals per second
-  double commanded = 0;    // the rate asked for
+  int64_t step_time = 0;  // counts of the clock
+  double achieved = 0;    // intervals per second
+  double commanded = 0;   // the rate asked for
 };
 
 // Waits round(seconds x rate) intervals of round(frequency / rate) counts each; every

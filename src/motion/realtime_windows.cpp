@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <timeapi.h>
+#include <windows.h>
 
 #include "motion/realtime.h"
 

@@ -64,7 +64,8 @@ void write_json(std::ostream& out, const JobReport& r) {
   out << "{\"pos\": [" << number(r.pos[0]) << ", " << number(r.pos[1]) << ", " << number(r.pos[2])
       << "], \"port_writes\": " << r.port_writes << ", \"motor\": [" << r.motor[0] << ", "
       << r.motor[1] << ", " << r.motor[2] << "], \"job_time_s\": " << number(r.job_time_s)
-      << ", \"limit_warnings\": " << r.limit_warnings << ", \"messages\": " << json_list(r.messages);
+      << ", \"limit_warnings\": " << r.limit_warnings
+      << ", \"messages\": " << json_list(r.messages);
   if (!r.notices.empty()) out << ", \"notices\": " << json_list(r.notices);
   if (r.intervals != nullptr) out << ", " << json_interval_errors(*r.intervals);
   out << "}\n";

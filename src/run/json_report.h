@@ -18,8 +18,8 @@ struct JobReport {
   double job_time_s = 0;
   int limit_warnings = 0;
   std::vector<std::string> messages;
-  std::vector<std::string> notices;                  // listed only when there are some
-  const IntervalHistogram* intervals = nullptr;      // with --realtime: the steps' lateness
+  std::vector<std::string> notices;              // listed only when there are some
+  const IntervalHistogram* intervals = nullptr;  // with --realtime: the steps' lateness
 };
 
 void write_json(std::ostream& out, const JobReport& report);

@@ -24,8 +24,9 @@ RasterCanvas histogram_picture(const IntervalHistogram& errors) {
   RasterCanvas picture(kWidth, kHeight);
   const auto& bins = errors.bins();
   // The fine bins shown: up to twice p99.9, at least 10 us, at most all of them.
-  const double range_us = std::clamp(2 * errors.percentile_us(0.999), 10.0,
-                                     IntervalHistogram::kFineBins * IntervalHistogram::kFineNs / 1e3);
+  const double range_us =
+      std::clamp(2 * errors.percentile_us(0.999), 10.0,
+                 IntervalHistogram::kFineBins * IntervalHistogram::kFineNs / 1e3);
   const auto shown = static_cast<int64_t>(range_us * 1000 / IntervalHistogram::kFineNs);
   const int64_t per_column = std::max<int64_t>(1, (shown + kWidth - 1) / kWidth);
   std::vector<int64_t> columns(kWidth, 0);
@@ -42,8 +43,8 @@ RasterCanvas histogram_picture(const IntervalHistogram& errors) {
   for (int x = 0; x < kWidth; ++x) {
     const auto n = columns[static_cast<size_t>(x)];
     if (n == 0) continue;
-    const double share = std::log10(1.0 + static_cast<double>(n)) /
-                         std::log10(1.0 + static_cast<double>(tallest));
+    const double share =
+        std::log10(1.0 + static_cast<double>(n)) / std::log10(1.0 + static_cast<double>(tallest));
     const auto height = std::max<int64_t>(1, std::llround(share * (kHeight - 1)));
     picture.set_pen_color(x == p999_column ? kRed : kBlue);
     picture.move_to(x, kHeight);

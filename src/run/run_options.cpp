@@ -103,7 +103,8 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       const double most = test ? 3600 : 1e6;
       double value = 0;
       if (i + 1 >= args.size() || !parse_positive(args[++i], most, value)) {
-        error = a + (test ? " takes seconds, above 0 and up to 3600" : " takes a rate above 0 and up to 1000000");
+        error = a + (test ? " takes seconds, above 0 and up to 3600"
+                          : " takes a rate above 0 and up to 1000000");
         return std::nullopt;
       }
       if (test) {

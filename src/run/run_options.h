@@ -18,7 +18,7 @@ struct RunOptions {
   std::optional<std::string> trace_file;
   std::optional<std::string> png_file;
   bool realtime = false;
-  std::optional<std::string> port;  // the port list's text: drive the system's real ports
+  std::optional<std::string> port;        // the port list's text: drive the system's real ports
   std::optional<double> latency_seconds;  // --latency-test: no job, a chain of waits
   double rate = 10000;                    // its waits per second
 };
