@@ -5,7 +5,8 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev
           fonts-dejavu-core xvfb xauth
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          stress-ng)  # bench/realtime_bench.sh loads the cores with it
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -74,7 +74,7 @@ int run_latency(const RunOptions& o, std::ostream& out, std::ostream& err) {
   }
   char head[200];
   std::snprintf(head, sizeof head,
-                "{\"seconds\": %.17g, \"rate\": %.17g, \"intervals\": %lld, \"achieved_ratio\": "
+                "{\"seconds\": %.6g, \"rate\": %.6g, \"intervals\": %lld, \"achieved_ratio\": "
                 "%.6f, ",
                 *o.latency_seconds, o.rate, static_cast<long long>(r.intervals),
                 r.achieved / r.commanded);
