@@ -1,4 +1,4 @@
-#include <timeapi.h>
+#include <mmsystem.h>
 #include <windows.h>
 
 #include "motion/realtime.h"
