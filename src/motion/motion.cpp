@@ -161,8 +161,18 @@ void Motion::show_texts() {
   show_text(2, m_.pos_z);
 }
 
+void Motion::catch_up_texts() {
+  if (!texts_behind_) return;
+  show_texts();
+  texts_behind_ = false;
+}
+
 void Motion::view_xyz() {
-  if (screen_.shows_moving_texts()) show_texts();
+  if (screen_.shows_moving_texts()) {
+    show_texts();
+  } else {
+    texts_behind_ = true;
+  }
   screen_.show_path_window();
   if (m_.pos_z >= modes_.z_idle) {
     path_.set_pen_color(kGrey);

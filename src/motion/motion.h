@@ -63,9 +63,11 @@ class Motion : public Moves {
   void down_up(double z, double speed) override;
   // Shows the position, draws the path and checks the travel limits after a step.
   void view_xyz();
-  // Brings the position texts up to date (view_xyz leaves them to the run's end when the
-  // screen does not show them meanwhile).
+  // Brings the position texts up to date.
   void show_texts();
+  // The same, only when view_xyz left them behind because the screen does not show them
+  // while the machine moves (the run's end).
+  void catch_up_texts();
 
   // Throws unless the axis's ratio has been set (no cfg.ini: the ratios stay 0).
   void require_settings(int axis) const;
@@ -112,6 +114,7 @@ class Motion : public Moves {
     std::string text;
   };
   std::array<ShownText, 3> shown_;
+  bool texts_behind_ = false;
 };
 
 }  // namespace zor

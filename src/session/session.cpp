@@ -116,7 +116,7 @@ void Session::motion_started() {
 
 void Session::motion_ended() {
   try {
-    if (motion_) motion_->show_texts();
+    if (motion_) motion_->catch_up_texts();
   } catch (const std::exception&) {
     // A position beyond what a text can show has stopped the step loop already.
   }

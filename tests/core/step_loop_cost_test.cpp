@@ -63,6 +63,14 @@ TEST(PositionTexts, AScreenThatDoesNotShowThemGetsThemWhenTheRunEnds) {
   EXPECT_EQ(rig.screen.runs_ended, 1);
   // The picture is drawn all the same.
   EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(8, 0)}));
+  // A handler that moves nothing leaves a typed text as it is, as before.
+  rig.form.set_text("Edit12", "0,020");
+  rig.form.set_text("Edit13", "0");
+  rig.form.set_text("Edit14", "0");
+  rig.session.Button8Click();
+  rig.form.set_text("e_sped", "2.5");  // the job stops at the box's text, before any step
+  EXPECT_ANY_THROW(rig.session.B_risovClick());
+  EXPECT_EQ(rig.session.display().view[0], "0,020");
 }
 
 // Counts the bytes handed to it and latches them into its own virtual machine.
