@@ -8,7 +8,8 @@ packages=(build-essential cmake ninja-build pkg-config
           fonts-dejavu-core xvfb xauth qt6-translations-l10n
           clang libclang-rt-14-dev
           python3-ezdxf gerbv
-          dpkg-dev file lintian man-db groff-base desktop-file-utils)
+          dpkg-dev file lintian man-db groff-base desktop-file-utils
+          stress-ng)  # bench/realtime_bench.sh loads the cores with it
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

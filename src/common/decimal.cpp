@@ -1,6 +1,7 @@
 #include "common/decimal.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -220,9 +221,14 @@ Currency double_to_currency(double value) {
   if (!(std::fabs(value) < kBeyondRange)) {
     throw ConversionError("'" + format_general(value) + "' is not a valid currency value");
   }
-  int exponent = 0;
-  const double fraction = std::frexp(std::fabs(value), &exponent);
-  const uint64_t mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
+  // The binary value's 53-bit mantissa and exponent (as frexp gives them: fraction in
+  // [0.5, 1)), read from its bits: the step loop converts a position after every step.
+  // Zero and subnormals are far below half a unit.
+  const auto bits = std::bit_cast<uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased == 0) return 0;
+  const int exponent = biased - 1022;
+  const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
   // |value| * 10^4 = mantissa * 625 * 2^(exponent - 53 + 4), and mantissa * 625 < 2^63.
   const uint64_t scaled = mantissa * 625;
   const int shift = exponent - 49;
@@ -246,15 +252,24 @@ Currency double_to_currency(double value) {
 std::string currency_to_text(Currency value) {
   const uint64_t magnitude =
       value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  std::string text = value < 0 ? "-" : "";
-  text += std::to_string(magnitude / kUnitsPerOne);
-  const uint64_t fraction = magnitude % kUnitsPerOne;
+  // Written backwards into a buffer: the step loop shows a position after every step.
+  char buffer[32];
+  char* const end = buffer + sizeof buffer;
+  char* p = end;
+  uint64_t fraction = magnitude % kUnitsPerOne;
   if (fraction != 0) {
-    std::string decimals = std::to_string(fraction + kUnitsPerOne).substr(1);
-    decimals.erase(decimals.find_last_not_of('0') + 1);
-    text += ',' + decimals;
+    int decimals = 4;
+    for (; fraction % 10 == 0; fraction /= 10) --decimals;
+    for (; decimals > 0; --decimals, fraction /= 10) *--p = static_cast<char>('0' + fraction % 10);
+    *--p = ',';
   }
-  return text;
+  uint64_t whole = magnitude / kUnitsPerOne;
+  do {
+    *--p = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole != 0);
+  if (value < 0) *--p = '-';
+  return std::string(p, end);
 }
 
 std::string format_currency(double value) {

@@ -46,6 +46,9 @@ void RasterCanvas::move_to(int64_t x, int64_t y) {
 }
 
 void RasterCanvas::line_to(int64_t x, int64_t y) {
+  // The end pixel is left out, so a line to where the pen stands paints nothing; the step
+  // loop draws many of those (the path shows every step, most within one pixel).
+  if (x == pen_x_ && y == pen_y_) return;
   for (ClippedLine line(pen_x_, pen_y_, x, y, pen_reach()); !line.done(); line.next()) {
     stamp(line.y(), line.x(), line.x());
   }

@@ -1,5 +1,6 @@
 #include "motion/motion.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -46,22 +47,33 @@ void Motion::check_speed(double speed) {
   }
 }
 
+int64_t Motion::step_time(double ratio, double speed) {
+  const int64_t frequency = clock_.frequency();
+  // A run keeps one ratio and speed, so the division is made once per run, not per step.
+  if (wait_key_.ratio == ratio && wait_key_.speed == speed && wait_key_.frequency == frequency) {
+    return wait_key_.wait;
+  }
+  // W = Round(|mm_per_step| x frequency / speed) counts.
+  const double w = round_even(std::fabs(ratio) * static_cast<double>(frequency) / speed);
+  constexpr double kMaxWait = 4e18;
+  const auto wait = static_cast<int64_t>(std::fmin(std::fmax(w, -kMaxWait), kMaxWait));
+  wait_key_ = {ratio, speed, frequency, wait};
+  return wait;
+}
+
 void Motion::step_delay(int axis, double speed) {
   check_speed(speed);
-  // W = Round(|mm_per_step| x frequency / speed) counts.
-  const double w =
-      round_even(std::fabs(m_.mm_per_step[axis]) * static_cast<double>(clock_.frequency()) / speed);
-  constexpr double kMaxWait = 4e18;
-  const int64_t wait = static_cast<int64_t>(std::fmin(std::fmax(w, -kMaxWait), kMaxWait));
+  const int64_t wait = step_time(m_.mm_per_step[axis], speed);
   const int64_t now = clock_.now();
-  // Chain from the previous write unless the machine paused (a message box, a stop
-  // question): then, as for the first step, a full step time from now.
-  int64_t deadline = now + wait;
-  if (timing_ == StepTiming::kChained && has_written_ && now - (last_write_ + wait) <= wait) {
-    deadline = last_write_ + wait;
-  }
+  const bool chained = timing_ == StepTiming::kChained && has_written_;
+  const int64_t deadline = chained ? chained_deadline(now, last_write_, wait) : now + wait;
   clock_.wait_until(deadline);
-  last_write_ = clock_.now();
+  const int64_t written = clock_.now();
+  if (intervals_ != nullptr && has_written_) {
+    const int64_t error = written - last_write_ - wait;
+    intervals_->add(error, clock_.frequency(), deadline != last_write_ + wait || error > wait);
+  }
+  last_write_ = written;
   has_written_ = true;
 }
 
@@ -143,10 +155,36 @@ void Motion::down_up(double z, double speed) {
   if (n != 0) lpt_out(kAxisZ, -n, speed);
 }
 
+void Motion::show_text(int index, double pos) {
+  // Formatting was most of a dry-run step's cost, and a step moves one axis: a text is made
+  // again only when its position changed or something else wrote the text meanwhile.
+  ShownText& shown = shown_[index];
+  const auto bits = std::bit_cast<uint64_t>(pos);
+  if (shown.valid && shown.bits == bits && display_.view[index] == shown.text) return;
+  shown.text = format_currency(pos);
+  shown.bits = bits;
+  shown.valid = true;
+  display_.view[index] = shown.text;
+}
+
+void Motion::show_texts() {
+  show_text(0, m_.pos_x);
+  show_text(1, m_.pos_y);
+  show_text(2, m_.pos_z);
+}
+
+void Motion::catch_up_texts() {
+  if (!texts_behind_) return;
+  show_texts();
+  texts_behind_ = false;
+}
+
 void Motion::view_xyz() {
-  display_.view[0] = format_currency(m_.pos_x);
-  display_.view[1] = format_currency(m_.pos_y);
-  display_.view[2] = format_currency(m_.pos_z);
+  if (screen_.shows_moving_texts()) {
+    show_texts();
+  } else {
+    texts_behind_ = true;
+  }
   screen_.show_path_window();
   if (m_.pos_z >= modes_.z_idle) {
     path_.set_pen_color(kGrey);

@@ -3,10 +3,13 @@
 // the pattern with the axis's strobe pulsed, and counts the step into the position.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string>
 
 #include "common/clock.h"
 #include "common/dialogs.h"
+#include "common/interval_histogram.h"
 #include "context/machine_context.h"
 #include "motion/moves.h"
 #include "motion/path_view.h"
@@ -40,6 +43,13 @@ inline constexpr int kPathWidth = 585;
 inline constexpr double kPathScale = 5.0;
 static_assert(PathView{}.bottom_row == kPathHeight && PathView{}.scale == kPathScale);
 
+// When the step after a write at `last_write` is due: one step time after it, unless the
+// machine paused meanwhile (a message box, a stop question, the scheduler) for more than a
+// step time; then the chain restarts, as for the first step, a full step time from now.
+inline int64_t chained_deadline(int64_t now, int64_t last_write, int64_t wait) {
+  return now - (last_write + wait) <= wait ? last_write + wait : now + wait;
+}
+
 class Motion : public Moves {
  public:
   // How a step's wait is measured: from the previous step's write (the commanded speed is
@@ -60,6 +70,11 @@ class Motion : public Moves {
   void view_xyz();
   // The action in progress is over: its next excursion past a limit asks again.
   void action_ended();
+  // Brings the position texts up to date.
+  void show_texts();
+  // The same, only when view_xyz left them behind because the screen does not show them
+  // while the machine moves (the run's end).
+  void catch_up_texts();
 
   // Throws unless the axis's ratio has been set (no cfg.ini: the ratios stay 0).
   void require_settings(int axis) const;
@@ -69,12 +84,17 @@ class Motion : public Moves {
   // Where view_xyz draws the path; the designed view unless a window chooses another.
   void set_path_view(const PathView& view) { view_ = view; }
   const PathView& path_view() const { return view_; }
+  // Every step's lateness against its due time goes here from now on (off: nullptr); a step
+  // more than a step time late, or one whose chain restarted, counts as a restart.
+  void collect_intervals(IntervalHistogram* errors) { intervals_ = errors; }
 
  private:
   // Throws for a speed that gives no step time: zero, negative or not finite.
   static void check_speed(double speed);
   void step_delay(int axis, double speed);
+  int64_t step_time(double ratio, double speed);
   void write_step(int axis);
+  void show_text(int index, double pos);
 
   MachineState& m_;
   const WorkingModes& modes_;
@@ -93,6 +113,23 @@ class Motion : public Moves {
   bool limit_asked_ = false;
   StepTiming timing_ = StepTiming::kChained;
   PathView view_;
+  IntervalHistogram* intervals_ = nullptr;
+  // The step time last computed and what it was computed from (frequency 0: none yet).
+  struct StepTimeKey {
+    double ratio = 0;
+    double speed = 0;
+    int64_t frequency = 0;
+    int64_t wait = 0;
+  };
+  StepTimeKey wait_key_;
+  // The position text last made for each axis and the exact value it was made from.
+  struct ShownText {
+    bool valid = false;
+    uint64_t bits = 0;
+    std::string text;
+  };
+  std::array<ShownText, 3> shown_;
+  bool texts_behind_ = false;
 };
 
 }  // namespace zor

@@ -3,6 +3,8 @@
 // a second during a run and always at its end, so a step costs microseconds, not a repaint.
 #pragma once
 
+#include <string>
+
 namespace zor {
 
 class Screen {
@@ -18,6 +20,13 @@ class Screen {
   virtual void run_ended() = 0;
   // The machine started or stopped moving (controls that start motion are disabled meanwhile).
   virtual void moving_changed(bool moving) = 0;
+  // Whether the position texts are looked at while the machine moves. A screen that shows
+  // nothing during a run (the runner) spares every step their formatting; the texts are
+  // made when the run ends.
+  virtual bool shows_moving_texts() const { return true; }
+  // A remark for the status line that needs no answer (the step loop runs without real-time
+  // priority, and why).
+  virtual void notice(const std::string& /*text*/) {}
 };
 
 }  // namespace zor

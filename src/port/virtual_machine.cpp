@@ -13,6 +13,7 @@ constexpr std::array<uint8_t, 8> kCoilTable{1, 3, 2, 6, 4, 12, 8, 9};
 constexpr std::array<char, 3> kAxisNames{'X', 'Y', 'Z'};
 constexpr uint8_t kCoilMask = 0x0F;
 constexpr uint8_t kFirstStrobe = 0x10;
+constexpr uint8_t kStrobes = 0x70;
 
 // Windows error codes the driver answers with.
 constexpr uint32_t kErrorInvalidFunction = 1;
@@ -32,11 +33,16 @@ bool known_register(uint8_t port_code) {
   return lpt >= 1 && lpt <= 3 && (port_code & 0x0F) <= LPT_CONTROL;
 }
 
+// The table entry of each coil pattern, -1 for the patterns not in the table.
+constexpr std::array<int8_t, 16> kTableIndex = [] {
+  std::array<int8_t, 16> index{};
+  index.fill(-1);
+  for (size_t i = 0; i < kCoilTable.size(); ++i) index[kCoilTable[i]] = static_cast<int8_t>(i);
+  return index;
+}();
+
 int table_index_of(uint8_t pattern) {
-  for (size_t i = 0; i < kCoilTable.size(); ++i) {
-    if (kCoilTable[i] == pattern) return static_cast<int>(i);
-  }
-  return -1;
+  return kTableIndex[pattern & kCoilMask];
 }
 
 }  // namespace
@@ -51,9 +57,10 @@ void VirtualMachine::write(uint8_t value) {
     trace_.push_back(value);
     if (clock_ != nullptr) trace_times_.push_back(clock_->now());
   }
+  const auto rising = static_cast<uint8_t>(value & ~previous & kStrobes);
+  if (rising == 0) return;
   for (int axis = 1; axis <= 3; ++axis) {
-    const auto strobe = static_cast<uint8_t>(kFirstStrobe << (axis - 1));
-    if ((value & strobe) != 0 && (previous & strobe) == 0) {
+    if ((rising & (kFirstStrobe << (axis - 1))) != 0) {
       latch(axis, static_cast<uint8_t>(value & kCoilMask));
     }
   }

@@ -61,6 +61,12 @@ class HeadlessScreen : public Screen {
   void position_changed() override {}
   void run_ended() override {}
   void moving_changed(bool) override {}
+  bool shows_moving_texts() const override { return false; }
+  void notice(const std::string& text) override { notices_.push_back(text); }
+  const std::vector<std::string>& notices() const { return notices_; }
+
+ private:
+  std::vector<std::string> notices_;
 };
 
 }  // namespace zor::run

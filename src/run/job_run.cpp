@@ -1,6 +1,5 @@
 #include "run/job_run.h"
 
-#include <fstream>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -11,12 +10,16 @@
 #include "common/memory_form.h"
 #include "common/png_writer.h"
 #include "common/text_file.h"
+#include "motion/motion.h"
+#include "motion/realtime.h"
 #include "plan/job_tally.h"
 #include "plan/plan_order.h"
+#include "port/step_port.h"
 #include "port/system_port_api.h"
 #include "port/virtual_machine.h"
 #include "run/headless.h"
 #include "run/json_report.h"
+#include "run/trace_file.h"
 #include "session/session.h"
 
 namespace zor::run {
@@ -44,14 +47,28 @@ void fill_job_inputs(MemoryForm& form, const RunOptions& o) {
   form.set_index("PageControl2", o.gerber ? kGerberPage : kDxfPage);
 }
 
-void write_trace(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream f(path, std::ios::binary);
-  for (uint8_t b : bytes) f << static_cast<int>(b) << '\n';
-  if (!f) throw IoError("File access denied");
-}
+// Every byte the job writes to the data register: counted, written to the trace file as it
+// goes, and in a dry run latched by the virtual machine here, which spares each byte the trip
+// through the connection and the driver (the runner never changes the port during a job).
+class DataWrites : public StepPort {
+ public:
+  DataWrites(VirtualMachine* machine, TraceFile* trace) : machine_(machine), trace_(trace) {}
+  void write_data(uint8_t value) override {
+    ++count_;
+    if (machine_ != nullptr) machine_->write(value);
+    if (trace_ != nullptr) trace_->put(value);
+  }
+  uint64_t count() const { return count_; }
+
+ private:
+  VirtualMachine* machine_;
+  TraceFile* trace_;
+  uint64_t count_ = 0;
+};
 
 // Runs the job and fills the report; returns the exit status.
-int run_one(const RunOptions& o, std::ostream& err, JobReport& report) {
+int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
+            IntervalHistogram* intervals) {
   VirtualMachine machine;
   std::unique_ptr<OsPortApi> os;
   if (o.port) {
@@ -63,11 +80,17 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report) {
   RealClock real_clock;
   Clock& clock = o.realtime ? static_cast<Clock&>(real_clock) : static_cast<Clock&>(virtual_clock);
 
+  std::unique_ptr<TraceFile> trace;
+  if (o.trace_file) trace = std::make_unique<TraceFile>(*o.trace_file);
+  DataWrites writes(o.port ? nullptr : &machine, trace.get());
+
   MemoryForm form;
   HeadlessDialogs dialogs(err);
   HeadlessPreview preview;
   HeadlessScreen screen;
-  Session session({form, dialogs, preview, screen, clock, *os});
+  // Only steps timed on the system clock gain from real-time priority.
+  const std::unique_ptr<RealtimeSteps> realtime = o.realtime ? make_system_realtime() : nullptr;
+  Session session({form, dialogs, preview, screen, clock, *os, realtime.get()});
   fill_job_inputs(form, o);
 
   std::vector<uint8_t> trace;
@@ -75,14 +98,16 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report) {
   const bool connected = o.config_file
                              ? session.FormCreate(std::vector<std::string>{*o.config_file})
                              : session.FormCreate(Session::ConfigFile::kAssumePresent);
+  if (intervals != nullptr) session.motion().collect_intervals(intervals);
   const std::array<int64_t, 3> motors_at_start = {machine.motor_count(1), machine.motor_count(2),
                                                   machine.motor_count(3)};
   int64_t started = clock.now();
-  if (!connected) {
+  if (!connected || (trace && !trace->error().empty())) {
+    // Nothing moves when the trace cannot be kept; the reason is reported with the others.
     failed = true;
   } else {
     if (o.port) form.set_text("ComboBox1", *o.port);
-    session.trace_data_writes(&trace);
+    session.tap_data_writes(&writes, !o.port);
     try {
       if (o.gerber) {
         // Choosing the file in the dialog reads its apertures; a missing file cannot be chosen.
@@ -111,7 +136,7 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report) {
 
   const MachineState& m = session.context().machine;
   report.pos = {m.pos_x, m.pos_y, m.pos_z};
-  report.port_writes = trace.size();
+  report.port_writes = writes.count();
   if (!o.port) {
     for (int axis = 1; axis <= 3; ++axis) {
       report.motor[axis - 1] = machine.motor_count(axis) - motors_at_start[axis - 1];
@@ -135,8 +160,14 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report) {
     report.tool_changes = session.job_notes().tool_changes;
     report.notices = session.job_notes().notices;
   }
+  const std::vector<std::string>& told = screen.notices();
+  report.notices.insert(report.notices.end(), told.begin(), told.end());
+  if (trace && !trace->close()) {
+    err << trace->error() << '\n';
+    report.messages.push_back(trace->error());
+    failed = true;
+  }
   try {
-    if (o.trace_file) write_trace(*o.trace_file, trace);
     if (o.png_file) write_png(*o.png_file, session.path_picture());
   } catch (const std::exception& e) {
     err << e.what() << '\n';
@@ -151,7 +182,9 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report) {
 
 int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
   JobReport report;
-  const int status = run_one(o, err, report);
+  IntervalHistogram intervals;
+  if (o.realtime) report.intervals = &intervals;
+  const int status = run_one(o, err, report, o.realtime ? &intervals : nullptr);
   if (o.optimize) {
     // The same job in file order, quietly, on the virtual machine and clock.
     RunOptions file_order = o;
@@ -162,7 +195,7 @@ int run_job(const RunOptions& o, std::ostream& out, std::ostream& err) {
     file_order.png_file.reset();
     std::ostringstream quiet;
     JobReport plain;
-    run_one(file_order, quiet, plain);
+    run_one(file_order, quiet, plain, nullptr);
     report.job_time_file_order_s = plain.job_time_s;
   }
   write_json(out, report);

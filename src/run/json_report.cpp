@@ -84,11 +84,25 @@ void write_json(std::ostream& out, const JobReport& r) {
   } else {
     out << ", \"pen_lifts\": " << r.pen_lifts;
   }
-  out << ", \"notices\": [";
-  for (size_t i = 0; i < r.notices.size(); ++i) {
-    out << (i ? ", " : "") << json_string(r.notices[i]);
-  }
-  out << "]}\n";
+  out << ", \"notices\": " << json_list(r.notices);
+  if (r.intervals != nullptr) out << ", " << json_interval_errors(*r.intervals);
+  out << "}\n";
+}
+
+std::string json_list(const std::vector<std::string>& texts) {
+  std::string list = "[";
+  for (size_t i = 0; i < texts.size(); ++i) list += (i ? ", " : "") + json_string(texts[i]);
+  return list + "]";
+}
+
+std::string json_interval_errors(const IntervalHistogram& errors) {
+  char buf[200];
+  std::snprintf(buf, sizeof buf,
+                "\"interval_error_us\": {\"p50\": %.2f, \"p99\": %.2f, \"p999\": %.2f, "
+                "\"max\": %.2f}, \"chain_restarts\": %lld",
+                errors.percentile_us(0.5), errors.percentile_us(0.99), errors.percentile_us(0.999),
+                errors.max_us(), static_cast<long long>(errors.restarts()));
+  return buf;
 }
 
 }  // namespace zor::run

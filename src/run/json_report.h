@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/interval_histogram.h"
+
 namespace zor::run {
 
 struct JobReport {
@@ -24,10 +26,15 @@ struct JobReport {
   int holes = 0;       // pen_lifts for drawing
   int tool_changes = 0;
   int pen_lifts = 0;
-  std::vector<std::string> notices;  // what a reader could not read or assumed
+  std::vector<std::string> notices;              // what a reader could not read or assumed
+  const IntervalHistogram* intervals = nullptr;  // with --realtime: the steps' lateness
 };
 
 void write_json(std::ostream& out, const JobReport& report);
+// "\"interval_error_us\": {\"p50\": …, \"p99\": …, \"p999\": …, \"max\": …}, \"chain_restarts\": N"
+std::string json_interval_errors(const IntervalHistogram& errors);
+// "[\"a\", \"b\"]"
+std::string json_list(const std::vector<std::string>& texts);
 
 // A JSON string literal; bytes that are not valid UTF-8 become U+FFFD.
 std::string json_string(const std::string& text);

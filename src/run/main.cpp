@@ -9,6 +9,7 @@
 #endif
 
 #include "run/job_run.h"
+#include "run/latency_run.h"
 #include "run/run_options.h"
 
 int main(int argc, char** argv) {
@@ -29,5 +30,6 @@ int main(int argc, char** argv) {
     std::cerr << "zor-cnc-run: " << error << '\n' << zor::run::kUsage;
     return 2;
   }
+  if (options->latency_seconds) return zor::run::run_latency(*options, std::cout, std::cerr);
   return zor::run::run_job(*options, std::cout, std::cerr);
 }

@@ -1,6 +1,9 @@
 #include "run/run_options.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <utility>
 
 namespace zor::run {
 
@@ -28,7 +31,11 @@ const char* const kUsage =
     "  --port ENTRY       drive the system's port \"$3BC\", \"$378\" or \"$278\" (implies "
     "--realtime)\n"
     "  --config FILE      make the settings only when FILE exists (default: taken as present)\n"
-    "  --version          print the version and end\n";
+    "  --version          print the version and end\n"
+    "       zor-cnc-run --latency-test SECONDS [--rate N] [--png FILE]\n"
+    "Times a chain of waits at N a second (10000) on the system clock at real-time priority,\n"
+    "moving nothing; prints the interval errors as JSON, their histogram to FILE.\n"
+    "With --realtime a job's report adds its steps' interval errors too.\n";
 
 #ifndef ZOR_VERSION
 #error "ZOR_VERSION comes from the project's version in CMakeLists.txt"
@@ -47,6 +54,36 @@ bool marker_fits_the_box(const std::string& text) {
     if (c < '0' || c > '9') return false;
   }
   return true;
+}
+
+bool parse_positive(const std::string& text, double most, double& value) {
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return !text.empty() && end == text.c_str() + text.size() && value > 0 && value <= most;
+}
+
+// Whether two paths name one file, the file existing or not.
+bool same_file(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec)) return true;
+  const auto ca = std::filesystem::weakly_canonical(a, ec);
+  if (ec) return a == b;
+  const auto cb = std::filesystem::weakly_canonical(b, ec);
+  return ec ? a == b : ca == cb;
+}
+
+// An output that names the drawing would overwrite it, and two outputs one file would
+// leave only the last.
+std::optional<std::string> clashing_outputs(const RunOptions& o) {
+  const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
+      {"--trace", &o.trace_file}, {"--png", &o.png_file}};
+  for (const auto& [name, path] : outputs) {
+    if (*path && same_file(**path, o.file)) return std::string(name) + " names the input FILE";
+  }
+  if (o.trace_file && o.png_file && same_file(*o.trace_file, *o.png_file)) {
+    return std::string("--trace and --png name one file");
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -79,6 +116,21 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       o.realtime = true;
     } else if (a == "--full") {
       o.full = true;
+    } else if (a == "--latency-test" || a == "--rate") {
+      // Up to an hour, up to a million waits a second: what a machine could ask.
+      const bool test = a == "--latency-test";
+      const double most = test ? 3600 : 1e6;
+      double value = 0;
+      if (i + 1 >= args.size() || !parse_positive(args[++i], most, value)) {
+        error = a + (test ? " takes seconds, above 0 and up to 3600"
+                          : " takes a rate above 0 and up to 1000000");
+        return std::nullopt;
+      }
+      if (test) {
+        o.latency_seconds = value;
+      } else {
+        o.rate = value;
+      }
     } else if (a == "--marker" || boxes.count(a) != 0) {
       if (i + 1 >= args.size()) {
         error = a + " needs a value";
@@ -99,6 +151,13 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       return std::nullopt;
     }
   }
+  if (o.latency_seconds) {
+    if (i != args.size()) {
+      error = "--latency-test runs no job";
+      return std::nullopt;
+    }
+    return o;
+  }
   if (i + 2 != args.size()) {
     error = i >= args.size() ? "draw or drill and a FILE expected" : "one FILE expected";
     return std::nullopt;
@@ -110,6 +169,10 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
   o.drill = args[i] == "drill";
   o.file = args[i + 1];
   if (o.port) o.realtime = true;
+  if (auto clash = clashing_outputs(o)) {
+    error = *clash;
+    return std::nullopt;
+  }
   return o;
 }
 

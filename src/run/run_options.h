@@ -23,6 +23,8 @@ struct RunOptions {
   std::optional<std::string> port;  // the port list's text: drive the system's real ports
   // The machine's configuration file; without it the runner takes the file as present.
   std::optional<std::string> config_file;
+  std::optional<double> latency_seconds;  // --latency-test: no job, a chain of waits
+  double rate = 10000;                    // its waits per second
 };
 
 // Parses the arguments after the program name. On wrong usage returns nothing and puts the

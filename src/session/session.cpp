@@ -1,6 +1,7 @@
 #include "session/session.h"
 
 #include <array>
+#include <exception>
 #include <string>
 
 #include "common/raster_canvas.h"
@@ -11,6 +12,7 @@
 #include "motion/env.h"
 #include "motion/manual_panel.h"
 #include "motion/motion.h"
+#include "motion/realtime.h"
 #include "motion/settings.h"
 #include "motion/working_modes.h"
 #include "plan/job_tally.h"
@@ -30,6 +32,7 @@ class Session::Busy {
   explicit Busy(Session& s) : s_(s), outer_(!s.busy_) {
     if (!outer_) return;
     s_.busy_ = true;
+    s_.motion_started();
     s_.s_.screen.moving_changed(true);
   }
   ~Busy() {
@@ -39,6 +42,7 @@ class Session::Busy {
     s_.ctx_.machine.stop_flag = false;
     if (s_.motion_) s_.motion_->action_ended();
     s_.busy_ = false;
+    s_.motion_ended();
     s_.s_.screen.run_ended();
     s_.s_.screen.moving_changed(false);
   }
@@ -57,13 +61,23 @@ class Session::TracedPort : public StepPort {
       : port_(lpt, [&form] { return form.text("ComboBox1"); }) {}
   void write_data(uint8_t value) override {
     if (trace_ != nullptr) trace_->push_back(value);
+    if (tap_ != nullptr) {
+      tap_->write_data(value);
+      if (tap_only_) return;
+    }
     port_.write_data(value);
   }
   void trace(std::vector<uint8_t>* trace) { trace_ = trace; }
+  void tap(StepPort* tap, bool instead) {
+    tap_ = tap;
+    tap_only_ = tap != nullptr && instead;
+  }
 
  private:
   ConnectionStepPort port_;
   std::vector<uint8_t>* trace_ = nullptr;
+  StepPort* tap_ = nullptr;
+  bool tap_only_ = false;
 };
 
 Session::Session(SessionServices services)
@@ -121,6 +135,21 @@ void Session::FormDestroy() {
   motion_.reset();
   step_port_.reset();
   lpt_.reset();
+}
+
+void Session::motion_started() {
+  if (s_.realtime == nullptr || s_.realtime->enter() || realtime_refusal_told_) return;
+  realtime_refusal_told_ = true;
+  s_.screen.notice(s_.realtime->refused_notice());
+}
+
+void Session::motion_ended() {
+  try {
+    if (motion_) motion_->catch_up_texts();
+  } catch (const std::exception&) {
+    // A position beyond what a text can show has stopped the step loop already.
+  }
+  if (s_.realtime != nullptr) s_.realtime->leave();
 }
 
 void Session::jog(int axis, int direction) {
@@ -266,6 +295,10 @@ void Session::trace_data_writes(std::vector<uint8_t>* trace) {
 
 const JobCounts& Session::job_counts() const {
   return tally_->counts();
+}
+
+void Session::tap_data_writes(StepPort* tap, bool instead) {
+  step_port_->tap(tap, instead);
 }
 
 bool Session::moving() const {

@@ -21,6 +21,8 @@
 namespace zor {
 
 class OsPortApi;
+class StepPort;
+class RealtimeSteps;
 class LptPortConnection;
 class Motion;
 class RasterCanvas;
@@ -36,6 +38,8 @@ struct SessionServices {
   Screen& screen;
   Clock& clock;
   OsPortApi& os;  // the real ports of the system, or the virtual machine's driver
+  // Raises the step loop while a job or a jog runs (none: the thread runs as it is).
+  RealtimeSteps* realtime = nullptr;
 };
 
 class Session {
@@ -107,6 +111,10 @@ class Session {
   const JobNotes& job_notes() const { return notes_; }
   // Every byte the step output writes to the data register, from now on (off: nullptr).
   void trace_data_writes(std::vector<uint8_t>* trace);
+  // Hands every byte of the step output to `tap` as well (off: nullptr); with `instead`, to
+  // `tap` only, leaving the connection out: a dry run whose tap feeds the virtual machine,
+  // as long as nothing changes the port list during the run.
+  void tap_data_writes(StepPort* tap, bool instead = false);
 
  private:
   class Busy;
@@ -114,6 +122,8 @@ class Session {
   // The creation handler; without places the configuration file is taken as present.
   bool create(const std::optional<std::vector<std::string>>& config_places);
   void jog(int axis, int direction);
+  void motion_started();
+  void motion_ended();
   void zero(int axis);
 
   SessionServices s_;
@@ -121,6 +131,7 @@ class Session {
   PositionDisplay display_;
   bool busy_ = false;
   std::string config_file_;
+  bool realtime_refusal_told_ = false;
   std::unique_ptr<RasterCanvas> path_;
   std::unique_ptr<DxfPreviewState> dxf_preview_;
   std::unique_ptr<LptPortConnection> lpt_;

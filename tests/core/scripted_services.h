@@ -77,11 +77,15 @@ class CountingScreen : public Screen {
   void position_changed() override { ++changes; }
   void run_ended() override { ++runs_ended; }
   void moving_changed(bool m) override { moving_log.push_back(m); }
+  bool shows_moving_texts() const override { return texts_while_moving; }
+  void notice(const std::string& text) override { notices.push_back(text); }
 
   int events = 0;
   int changes = 0;
   int runs_ended = 0;
   bool path_shown = false;
+  bool texts_while_moving = true;
+  std::vector<std::string> notices;
   std::vector<bool> moving_log;
   std::function<void()> on_events;  // a handler the operator triggers "during" a step
 };
