@@ -93,7 +93,6 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
   Session session({form, dialogs, preview, screen, clock, *os, realtime.get()});
   fill_job_inputs(form, o);
 
-  std::vector<uint8_t> trace;
   bool failed = false;
   const bool connected = o.config_file
                              ? session.FormCreate(std::vector<std::string>{*o.config_file})

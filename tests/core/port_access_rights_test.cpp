@@ -121,10 +121,12 @@ TEST_F(PortAccessRights, ARefusedDeviceSaysWhichAndHowToJoinTheLpGroup) {
                 "систему заново");
 }
 
-TEST_F(PortAccessRights, OtherFailuresKeepTheBareErrorBox) {
+TEST_F(PortAccessRights, OtherFailuresGiveNoAdviceOnTheLpGroup) {
   ::chmod((root_ / "dev/parport0").c_str(), 0666);
   kernel_.claim_errno = EBUSY;
-  EXPECT_EQ(error_box_text(), "ERROR: Ошибка при создании объекта Lpt,  драйвер ERROR,  код = 16");
+  EXPECT_EQ(error_box_text(),
+            "ERROR: Ошибка при создании объекта Lpt,  драйвер ERROR,  код = 16\n"
+            "Параллельный порт занят другой программой");
   fs::remove(root_ / "dev/parport0");
   EXPECT_EQ(error_box_text(), "ERROR: Ошибка при создании объекта Lpt,  драйвер ERROR,  код = 2");
   fs::remove_all(root_ / "proc/sys/dev/parport");
