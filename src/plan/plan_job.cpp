@@ -53,9 +53,11 @@ int drill_plan(Env& env, const Plan& plan) {
     if (!have_tool || hole.tool != tool) {
       have_tool = true;
       tool = hole.tool;
-      // A drill of the file's table is put in by the operator; holes without one (the
-      // points of a drawing) go on with the drill already in.
-      if (tool < plan.tools.size() && plan.tools[tool].number > 0) {
+      // A drill of a file's table is put in by the operator; the points of a drawing, one
+      // drill of no stated size, go on with the drill already in.
+      const bool table =
+          plan.tools.size() > 1 || (tool < plan.tools.size() && plan.tools[tool].diameter > 0);
+      if (tool < plan.tools.size() && table) {
         raise(env);
         ++questions;
         if (!env.dialogs.ask_yes_no(tool_question(plan.tools[tool]))) {

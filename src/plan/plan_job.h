@@ -11,9 +11,9 @@ namespace zor {
 // surface, every point at the working speed, the pen raised at its end.
 void draw_plan(Env& env, const Plan& plan);
 
-// Each hole tool by tool: before the first hole of a tool the operator is asked to put it in
-// ("НЕТ" ends the job as the stop request does); travel at z_idle, then down to the surface,
-// the feed to the depth, the lift. Gives the number of tool questions asked.
+// Each hole tool by tool: before the first hole of a drill of the file's table the operator is
+// asked to put it in ("НЕТ" ends the job as the stop request does); travel at z_idle, then down to
+// the surface, the feed to the depth, the lift. Gives the number of tool questions asked.
 int drill_plan(Env& env, const Plan& plan);
 
 // "Установите сверло T2 (0,8 мм). Продолжить?"

@@ -14,6 +14,7 @@
 #include "motion/working_modes.h"
 #include "plan/marker_plan.h"
 #include "plan/plan_job.h"
+#include "plan/plan_order.h"
 #include "plan/plan_preview.h"
 
 namespace zor {
@@ -60,6 +61,13 @@ Plan gerber_page_plan(Env& env, const std::string& path, bool drill) {
   return plan;
 }
 
+// "Оптимизировать порядок": the plan's paths and holes in a short order from where the tool
+// stands; the dropped repeats are told with the reader's notices.
+void order_if_asked(Env& env, Plan& plan) {
+  if (!env.form.checked(kOptimizeOrderBox)) return;
+  optimize_plan(plan, {env.ctx.machine.pos_x, env.ctx.machine.pos_y});
+}
+
 void keep_notices(const Plan& plan, JobNotes& notes) {
   notes.notices.insert(notes.notices.end(), plan.notices.begin(), plan.notices.end());
 }
@@ -83,8 +91,9 @@ std::optional<Plan> page_plan(Env& env, bool drill) {
 
 void full_draw(Env& env, JobNotes& notes) {
   get_rejim(env.form, env.ctx.modes);
-  const std::optional<Plan> plan = page_plan(env, false);
+  std::optional<Plan> plan = page_plan(env, false);
   if (!plan) return;
+  order_if_asked(env, *plan);
   keep_notices(*plan, notes);
   draw_plan(env, *plan);
 }
@@ -98,8 +107,9 @@ void full_drill(Env& env, JobNotes& notes) {
   }
   get_rejim(env.form, env.ctx.modes);
   read_drill_depth(env.form, env.ctx.modes);
-  const std::optional<Plan> plan = page_plan(env, true);
+  std::optional<Plan> plan = page_plan(env, true);
   if (!plan) return;
+  order_if_asked(env, *plan);
   keep_notices(*plan, notes);
   notes.tool_changes = drill_plan(env, *plan);
   const WorkingModes& modes = env.ctx.modes;
