@@ -29,8 +29,15 @@ void TForm3::picture_changed() {
 }
 
 void TForm3::show_status(const QString& text) {
+  const QString line = notice_.isEmpty() ? text : text + QStringLiteral(" · ") + notice_;
   // Setting the same text lays the label out again; a job's status changes about once a second.
-  if (ui_->L_status->text() != text) ui_->L_status->setText(text);
+  if (ui_->L_status->text() != line) ui_->L_status->setText(line);
+}
+
+void TForm3::set_notice(const QString& text) {
+  notice_ = text.section(u':', 0, 0);
+  ui_->L_status->setToolTip(text);
+  show_status(QString());
 }
 
 bool TForm3::fit() const {

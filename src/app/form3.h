@@ -26,6 +26,9 @@ class TForm3 : public QWidget {
 
   // The status line under the picture.
   void show_status(const QString& text);
+  // A standing remark about the computer (steps may be late): its first sentence follows
+  // every status text, the whole of it is the line's tooltip.
+  void set_notice(const QString& text);
   // "Вписать": the next job's picture is scaled to its extents.
   bool fit() const;
   // The planned path under the steps' own picture, shown through its white; drawn by the
@@ -37,6 +40,7 @@ class TForm3 : public QWidget {
   RasterCanvas& path_;
   std::unique_ptr<RasterCanvas> pending_;
   std::unique_ptr<Ui::TForm3> ui_;
+  QString notice_;
 };
 
 }  // namespace zor

@@ -12,6 +12,7 @@
 #include "form3.h"
 #include "job_launcher.h"
 #include "motion/motion.h"
+#include "motion/realtime.h"
 #include "motion/settings.h"
 #include "qt_dialogs.h"
 #include "qt_form.h"
@@ -30,7 +31,9 @@ int run_program(Application& app, OsPortApi& os) {
   QtScreen screen(form1);
   DeferredPreview preview;
   RealClock clock;
-  Session session({form, dialogs, preview, screen, clock, os});
+  // The step loop asks for real-time priority while the machine moves; refused, it says so.
+  const std::unique_ptr<RealtimeSteps> realtime = make_system_realtime();
+  Session session({form, dialogs, preview, screen, clock, os, realtime.get()});
   screen.set_display([&session]() -> const PositionDisplay& { return session.display(); });
   form1.attach(session);
   // Installed, the program is started from the menu: the user's configuration folder serves

@@ -79,6 +79,10 @@ void QtScreen::repaint_whole() {
   stage_ = Stage::kIdle;
 }
 
+void QtScreen::notice(const std::string& text) {
+  if (path_window_ != nullptr) path_window_->set_notice(QString::fromStdString(text));
+}
+
 void QtScreen::set_status(StatusSink status) {
   status_ = std::move(status);
   if (status_) show_status();

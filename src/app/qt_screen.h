@@ -45,6 +45,7 @@ class QtScreen : public Screen {
 
   void process_events() override;
   void show_path_window() override;
+  void notice(const std::string& text) override;
   void position_changed() override;
   void run_ended() override;
   void moving_changed(bool moving) override;
