@@ -4,9 +4,9 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "session/session.h"
 #include "form1.h"
 #include "form3.h"
+#include "session/session.h"
 
 namespace zor {
 

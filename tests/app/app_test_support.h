@@ -46,7 +46,7 @@ class ScriptedDialogs : public Dialogs {
   }
   std::optional<std::string> open_file(const std::string& filter) override {
     filters.push_back(filter);
-    return std::nullopt;
+    return chosen;
   }
   bool ask_continue() override {
     ++questions;
@@ -66,6 +66,7 @@ class ScriptedDialogs : public Dialogs {
   std::vector<std::string> messages;
   std::vector<std::string> filters;
   std::vector<std::string> asked;
+  std::optional<std::string> chosen;  // the file dialog's answer; cancelled without it
   int questions = 0;
   int limit_questions = 0;
   std::function<bool()> ask;  // the answer to the stop question; "ДА" without it

@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -20,14 +21,15 @@
 #include "app_test_support.h"
 #include "application.h"
 #include "common/clock.h"
-#include "session/session.h"
 #include "f_stop.h"
 #include "form1.h"
 #include "form2.h"
 #include "form3.h"
+#include "plan/plan_preview.h"
 #include "port/virtual_machine.h"
 #include "qt_form.h"
 #include "qt_screen.h"
+#include "session/session.h"
 
 namespace zor::testing {
 namespace {
@@ -86,6 +88,14 @@ struct Program {
   TForm3 form3{session.path_picture()};
   bool created = false;
 };
+
+void save_shot(QWidget& window, const char* file) {
+  window.show();
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(QDir().mkpath(QStringLiteral(ZOR_SHOTS_DIR)));
+  const QString path = QDir(QStringLiteral(ZOR_SHOTS_DIR)).filePath(QLatin1String(file));
+  ASSERT_TRUE(window.grab().toImage().save(path)) << path.toStdString();
+}
 
 // Runs `action` once the step loop has let events run `steps` times.
 void after_steps(int steps, std::function<void()> action) {
@@ -387,6 +397,33 @@ TEST(SessionProgramTab, BrowseButtonsAskForTheirPagesFiles) {
   EXPECT_EQ(p.dialogs.filters,
             (std::vector<std::string>{"файлы Gerber RS274 GBR|*.gbr|файл сверления DRL |*.drl|",
                                       "файлы AutoCad DXF|*.dxf|"}));
+}
+
+TEST(SessionFullReading, GerberPageHintsAtTheFilesFormatAndThePreviewShowsTheWholeBoard) {
+  Program p;
+  p.w<QTabWidget>("PageControl1")->setCurrentIndex(1);
+  p.w<QTabWidget>("PageControl2")->setCurrentIndex(1);
+  p.dialogs.chosen = std::string(ZOR_TEST_DATA) + "/gerber/kicad6_project-controller-B_Cu.gbr";
+  p.w<QAbstractButton>("BitBtn2")->click();
+  EXPECT_EQ(p.text("L_full_hint"),
+            "Файл задаёт единицы мм, формат 4.6: включите «Полное чтение файла»");
+  save_shot(p.window, "form1_gerber_hint.png");
+
+  p.w<QAbstractButton>("CB_full")->click();
+  const uint64_t writes = p.machine.write_count();
+  p.w<QAbstractButton>("Button10")->click();
+  auto* note = find<QLabel>(p.preview, "L_note");
+  EXPECT_TRUE(note->isVisible());
+  EXPECT_EQ(note->text().toStdString().rfind("X 46", 0), 0u) << note->text().toStdString();
+  // The copper fills much of the fitted picture.
+  const RasterCanvas& picture = p.preview.image();
+  int copper = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) copper += picture.pixel(x, y) == kCopper;
+  }
+  EXPECT_GT(copper, picture.width() * picture.height() / 40);
+  save_shot(p.preview, "form2_full_board.png");
+  EXPECT_EQ(p.machine.write_count(), writes) << "a preview moves nothing";
 }
 
 }  // namespace
