@@ -1,5 +1,6 @@
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <mmsystem.h>
 
 #include "motion/realtime.h"
 
