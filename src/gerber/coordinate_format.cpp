@@ -30,7 +30,11 @@ std::optional<double> read_coordinate(std::string_view text, const CoordinateFor
   // The written digits are the leading ones; the left-out zeros come after them.
   if (format.trailing_zeros_omitted && static_cast<int>(text.size()) < total)
     shift += total - static_cast<int>(text.size());
-  const double value = digits * std::pow(10.0, shift);
+  // Divided by an exact power of ten, so 10000 in format 4.4 is 1 exactly on every platform's
+  // library (10^-4 itself has no exact double, and pow may round it either way).
+  double scale = 1;
+  for (int k = 0; k < (shift < 0 ? -shift : shift); ++k) scale *= 10;
+  const double value = shift < 0 ? digits / scale : digits * scale;
   return negative ? -value : value;
 }
 
