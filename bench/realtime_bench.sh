@@ -3,6 +3,8 @@
 # job at 10,000 steps a second (50 mm at 25 mm/s), each on a quiet machine and with
 # `stress-ng --cpu 2` loading both cores; then the same without the privilege (every
 # capability dropped: SCHED_FIFO and the memory lock are refused), where nothing may fail.
+# Last, the window's step-rate benchmark at 10,000 steps a second at real-time priority, quiet
+# and loaded.
 # Usage: bench/realtime_bench.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
 build=${1:-build}
@@ -31,7 +33,7 @@ measure() {  # label, then the command prefix (empty or setpriv ...)
     "$(echo "$latency" | field realtime)"
   printf '%-28s job: %s s for %s s planned (%+.2f %%) %s\n' "" "$took" "$planned" \
     "$(awk -v t="$took" -v p="$planned" 'BEGIN { print (t / p - 1) * 100 }')" "$(echo "$report" | errors)"
-  echo "$report" | grep -q '"notices"' && printf '%-28s job notice: %s\n' "" \
+  echo "$report" | grep -q '"notices": \["' && printf '%-28s job notice: %s\n' "" \
     "$(echo "$report" | sed -n 's/.*"notices": \["\([^"]\{0,60\}\).*/\1/p')…"
   return 0
 }
@@ -51,3 +53,11 @@ measure "quiet"
 loaded measure "stress-ng --cpu 2"
 measure "quiet, refused" "${unprivileged[@]}"
 loaded measure "stress-ng --cpu 2, refused" "${unprivileged[@]}"
+
+window() {  # label
+  printf '%-28s window at 10000/s: %s\n' "$1" "$(QT_QPA_PLATFORM=offscreen \
+    "$build/step_rate_window_bench" --realtime --rate 10000 2>/dev/null |
+    awk '$1 == 10000 { print "achieved", $3, "ratio", $4, "worst", $5, "p99", $7, "us" }')"
+}
+window "quiet"
+loaded window "stress-ng --cpu 2"

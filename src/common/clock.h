@@ -10,8 +10,9 @@ class Clock {
   virtual ~Clock() = default;
   virtual int64_t frequency() const = 0;
   virtual int64_t now() = 0;
-  // Returns once the counter has passed `deadline`. The real clock spins (a step time is far
-  // shorter than any sleep or timer can give); the virtual clock jumps there.
+  // Returns once the counter has passed `deadline`, never before. The real clock spins, since
+  // a step time is far shorter than a normal thread's sleep can be trusted to; at real-time
+  // priority it sleeps through all but the last stretch. The virtual clock jumps there.
   virtual void wait_until(int64_t deadline) = 0;
 };
 

@@ -82,7 +82,9 @@ TEST(PlanJob, DrillsToolByToolAndNoAtATheToolQuestionEndsTheJob) {
   int64_t z_steps = 0;  // + is down
   for (const Stretch& s : m) {
     if (s.kind == Stretch::kZ) z_steps += s.dz;
-    if (s.kind == Stretch::kXY) EXPECT_EQ(z_steps, -200) << "travel below the travel height";
+    if (s.kind == Stretch::kXY) {
+      EXPECT_EQ(z_steps, -200) << "travel below the travel height";
+    }
   }
 }
 

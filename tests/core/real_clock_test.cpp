@@ -7,13 +7,17 @@
 #include <cmath>
 #include <cstdint>
 #include <vector>
+#ifdef __linux__
+#include <time.h>
+#endif
 
 #include "common/clock.h"
 #include "common/memory_form.h"
-#include "session/session.h"
 #include "motion/motion.h"
+#include "motion/realtime.h"
 #include "motion/settings.h"
 #include "port/virtual_machine.h"
+#include "session/session.h"
 #include "session_rig.h"
 
 namespace zor::testing {
@@ -109,6 +113,42 @@ TEST(RealClockStepTiming, StepsOfAMoveKeepTheirTimeOnTheSystemCounter) {
   std::nth_element(intervals.begin(), intervals.begin() + intervals.size() / 2, intervals.end());
   EXPECT_LE(intervals[intervals.size() / 2], w + w / 100);
 }
+
+#ifdef __linux__
+int64_t thread_cpu_ns() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+// A thread at real-time priority that never sleeps is set aside by the kernel for a twentieth
+// of every second; the clock sleeps through most of a long wait, and still no wait ends early.
+TEST(RealClockStepTiming, AtRealtimePriorityALongWaitSleepsAndNeverEndsEarly) {
+  auto realtime = make_system_realtime();
+  if (!realtime->enter()) {
+    realtime->leave();
+    GTEST_SKIP() << "the system refuses real-time priority here";
+  }
+  RealClock clock;
+  constexpr int64_t kWait = 1'000'000;  // 1 ms, ten step times at 10,000 steps/s
+  const int64_t cpu_start = thread_cpu_ns();
+  const int64_t start = clock.now();
+  int64_t deadline = start;
+  int early = 0;
+  for (int i = 0; i < 50; ++i) {
+    deadline += kWait;
+    clock.wait_until(deadline);
+    if (clock.now() <= deadline) ++early;
+  }
+  const int64_t wall = clock.now() - start;
+  const int64_t cpu = thread_cpu_ns() - cpu_start;
+  realtime->leave();
+  EXPECT_EQ(early, 0);
+  EXPECT_GE(wall, 50 * kWait);
+  // Spun, the thread would use the whole of it; it spins 50 us of each millisecond.
+  EXPECT_LT(cpu, wall / 2);
+}
+#endif
 
 }  // namespace
 }  // namespace zor::testing
