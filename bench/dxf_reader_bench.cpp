@@ -15,10 +15,8 @@
 #include <random>
 #include <string>
 
-#include "common/dialogs.h"
 #include "common/memory_form.h"
-#include "common/preview_window.h"
-#include "common/raster_canvas.h"
+#include "common/unseen_window.h"
 #include "dxf/dxf_preview.h"
 #include "dxf/dxf_reader.h"
 
@@ -117,26 +115,9 @@ void report_pass(double mb, const PassResult& r) {
       r.checksum);
 }
 
-class SilentDialogs : public zor::Dialogs {
+class SilentDialogs : public zor::GoAheadDialogs {
  public:
   void message(const std::string& text) override { std::printf("message: %s\n", text.c_str()); }
-  void error_box(const std::string&, const std::string&) override {}
-  std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
-  bool ask_continue() override { return true; }
-  bool ask_yes_no(const std::string&) override { return true; }
-  bool ask_limit() override { return true; }
-};
-
-class RasterPreview : public zor::PreviewWindow {
- public:
-  void show() override {}
-  void activate() override {}
-  int outer_width() const override { return 395; }
-  int outer_height() const override { return 347; }
-  zor::Canvas& picture() override { return canvas_; }
-
- private:
-  zor::RasterCanvas canvas_{387, 320};
 };
 
 void time_redraw(const char* what, const std::string& path, bool autozoom, bool idle_travel) {
@@ -146,7 +127,7 @@ void time_redraw(const char* what, const std::string& path, bool autozoom, bool 
   form.set_checked("C_autozoom", autozoom);
   form.set_checked("CB_holost", idle_travel);
   SilentDialogs dialogs;
-  RasterPreview preview;
+  zor::UnseenPreview preview;
   zor::DxfPreviewState state;
   const Timer timer;
   zor::video_dxf(form, dialogs, preview, state);

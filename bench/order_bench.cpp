@@ -17,10 +17,9 @@
 #include <vector>
 
 #include "common/decimal.h"
-#include "common/dialogs.h"
 #include "common/memory_form.h"
-#include "common/preview_window.h"
 #include "common/raster_canvas.h"
+#include "common/unseen_window.h"
 #include "gerber/aperture_reader.h"
 #include "motion/env.h"
 #include "motion/motion.h"
@@ -32,28 +31,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietDialogs : public zor::Dialogs {
+class QuietDialogs : public zor::GoAheadDialogs {
  public:
   void message(const std::string& text) override { last = text; }
-  void error_box(const std::string&, const std::string&) override {}
   std::optional<std::string> open_file(const std::string&) override { return file; }
-  bool ask_continue() override { return true; }
-  bool ask_yes_no(const std::string&) override { return true; }
-  bool ask_limit() override { return true; }
   std::optional<std::string> file;
   std::string last;
-};
-
-class Preview : public zor::PreviewWindow {
- public:
-  void show() override {}
-  void activate() override {}
-  int outer_width() const override { return 395; }
-  int outer_height() const override { return 347; }
-  zor::Canvas& picture() override { return picture_; }
-
- private:
-  zor::RasterCanvas picture_{387, 320};
 };
 
 // The step output's arithmetic without the port: the same step counts (rounded distances,
@@ -115,7 +98,7 @@ Result run(const std::string& path, Job job, bool optimize) {
   CountingMoves moves(ctx.machine, drill);
   zor::MemoryForm form;
   QuietDialogs dialogs;
-  Preview preview;
+  zor::UnseenPreview preview;
   zor::RasterCanvas picture(zor::kPathWidth, zor::kPathHeight);
   zor::Env env{ctx, moves, form, dialogs, preview, picture};
   form.set_text("d_mark", "05");

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "common/clock.h"
-#include "common/dialogs.h"
 #include "common/raster_canvas.h"
+#include "common/unseen_window.h"
 #include "context/machine_context.h"
 #include "motion/motion.h"
 #include "port/lpt_port_connection.h"
@@ -19,16 +19,6 @@
 #include "session/session.h"
 
 namespace zor::bench {
-
-class SilentDialogs : public Dialogs {
- public:
-  void message(const std::string&) override {}
-  void error_box(const std::string&, const std::string&) override {}
-  std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
-  bool ask_continue() override { return true; }
-  bool ask_yes_no(const std::string&) override { return true; }
-  bool ask_limit() override { return true; }
-};
 
 struct RateResult {
   double commanded = 0, achieved = 0;
@@ -99,7 +89,7 @@ class StepRateRig {
   VirtualPortApi os_{machine_};
   LptPortConnection lpt_{os_};
   ConnectionStepPort port_{lpt_, [] { return std::string("$378"); }};
-  SilentDialogs dialogs_;
+  GoAheadDialogs dialogs_;
   PositionDisplay display_;
   RasterCanvas& path_;
   Motion motion_{ctx_, port_, clock_, screen_, dialogs_, display_, path_};

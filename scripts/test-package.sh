@@ -6,16 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${ZOR_BUILD_DIR:-build}
-passed=0
-failed=0
-pass() {
-  passed=$((passed + 1))
-  echo "ok: $*"
-}
-fail() {
-  failed=$((failed + 1))
-  echo "FAILED: $*"
-}
+source scripts/tally.sh
 # check DESCRIPTION COMMAND...: passes when the command succeeds.
 check() {
   local what=$1

@@ -123,16 +123,7 @@ fi
 # A Unix path given to a program is a path on its current drive: running from a directory that
 # Wine reaches through Z:, the drive of the file system's root, makes the two the same.
 cd "$build"
-passed=0
-failed=0
-pass() {
-  passed=$((passed + 1))
-  echo "ok: $*"
-}
-fail() {
-  failed=$((failed + 1))
-  echo "FAILED: $*"
-}
+source "$root/scripts/tally.sh"
 
 # The core tests.
 if "$wine" ./core_tests.exe >"$logs/core_tests.log" 2>&1; then

@@ -115,22 +115,21 @@ void DxfShapeDrawer::arc(const ArcShape& s, const Affine& m) {
   const Vec2 c = full.xy(s.center);
   const Vec2 u = full.xy_linear({s.radius, 0, 0});
   const Vec2 v = full.xy_linear({0, s.radius, 0});
-  auto& piece = out_.piece();
-  piece.push_back({c.x + u.x * std::cos(s.start) + v.x * std::sin(s.start),
-                   c.y + u.y * std::cos(s.start) + v.y * std::sin(s.start)});
-  const Flattened done = flatten_elliptic_arc(c, u, v, s.start, s.sweep, limits(), piece);
-  if (done != Flattened::kDone) return curve_left_out(done);
-  out_.commit();
+  elliptic_piece(c, u, v, s.start, s.sweep);
 }
 
 void DxfShapeDrawer::ellipse(const EllipseShape& s, const Affine& m) {
   const Vec2 c = m.xy(s.center);
   const Vec2 u = m.xy_linear(s.major);
   const Vec2 v = m.xy_linear(s.minor);
+  elliptic_piece(c, u, v, s.start, s.sweep);
+}
+
+void DxfShapeDrawer::elliptic_piece(Vec2 c, Vec2 u, Vec2 v, double start, double sweep) {
   auto& piece = out_.piece();
-  piece.push_back({c.x + u.x * std::cos(s.start) + v.x * std::sin(s.start),
-                   c.y + u.y * std::cos(s.start) + v.y * std::sin(s.start)});
-  const Flattened done = flatten_elliptic_arc(c, u, v, s.start, s.sweep, limits(), piece);
+  piece.push_back({c.x + u.x * std::cos(start) + v.x * std::sin(start),
+                   c.y + u.y * std::cos(start) + v.y * std::sin(start)});
+  const Flattened done = flatten_elliptic_arc(c, u, v, start, sweep, limits(), piece);
   if (done != Flattened::kDone) return curve_left_out(done);
   out_.commit();
 }

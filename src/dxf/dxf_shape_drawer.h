@@ -56,6 +56,8 @@ class DxfShapeDrawer {
   void poly(const PolyShape& s, const Affine& m);
   void arc(const ArcShape& s, const Affine& m);
   void ellipse(const EllipseShape& s, const Affine& m);
+  // The placed curve c + u cos t + v sin t for t from start over sweep, as one piece.
+  void elliptic_piece(Vec2 c, Vec2 u, Vec2 v, double start, double sweep);
   void spline(const SplineShape& s, const Affine& m);
   void face(const FaceShape& s, const Affine& m);
   void insert(const InsertShape& s, const Affine& m);

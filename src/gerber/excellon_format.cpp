@@ -1,15 +1,9 @@
 #include "gerber/excellon_format.h"
 
 #include "gerber/excellon_lines.h"
+#include "gerber/text_scan.h"
 
 namespace zor {
-namespace {
-
-bool starts_with(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
-
-}  // namespace
 
 // Before reading: declared zeros, or the zeros the numbers show. With leading zeros kept,
 // nearly every coordinate of a board starts with 0; written without them, none does.

@@ -2,12 +2,10 @@
 
 #include <string>
 
+#include "gerber/text_scan.h"
+
 namespace zor {
 namespace {
-
-bool starts_with(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
 
 bool is_digit(char c) {
   return c >= '0' && c <= '9';

@@ -11,6 +11,7 @@
 #include "gerber/excellon_format.h"
 #include "gerber/excellon_lines.h"
 #include "gerber/reading_notices.h"
+#include "gerber/text_scan.h"
 
 namespace zor {
 namespace {
@@ -20,10 +21,6 @@ constexpr double kMaxCoordinateMm = 1e6;
 constexpr size_t kMaxHoles = 2'000'000;
 constexpr size_t kMaxSlotHoles = 10'000;
 constexpr double kMaxRepeat = 100'000;
-
-bool starts_with(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
 
 class ExcellonReader {
  public:

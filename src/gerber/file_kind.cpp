@@ -8,6 +8,7 @@
 #include "gerber/excellon_lines.h"
 #include "gerber/gerber_blocks.h"
 #include "gerber/reading_notices.h"
+#include "gerber/text_scan.h"
 
 namespace zor {
 namespace {
@@ -21,10 +22,6 @@ std::string head_of(std::istream& in) {
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<size_t>(in.gcount()));
   return bytes;
-}
-
-bool starts_with(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
 }
 
 std::string upper_without_blanks(const std::string& text) {

@@ -3,20 +3,10 @@
 #include <cmath>
 
 #include "gerber/full_reader_state.h"
+#include "gerber/text_scan.h"
 
 namespace zor::gerber_full {
 namespace {
-
-bool starts_with(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
-
-std::string without_blanks(const std::string& text) {
-  std::string out;
-  for (const char c : text)
-    if (c != ' ' && c != '\t') out += c;
-  return out;
-}
 
 // The numbers after each letter of `text` ("A1.0B2.0" gives A and B); nothing when the text is
 // not made of such pairs.

@@ -4,9 +4,9 @@
 
 #include "common/text_file.h"
 #include "gerber/interpreter.h"
+#include "motion/working_modes.h"
 #include "plan/move_record.h"
 #include "plan/plan_order.h"
-#include "motion/working_modes.h"
 
 namespace zor {
 namespace {

@@ -7,23 +7,10 @@
 #include "common/error.h"
 #include "gerber/full_reader_state.h"
 #include "gerber/gerber_blocks.h"
+#include "gerber/text_scan.h"
 
 namespace zor {
 namespace gerber_full {
-namespace {
-
-bool starts_with(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
-
-std::string without_blanks(const std::string& text) {
-  std::string out;
-  for (const char c : text)
-    if (c != ' ' && c != '\t') out += c;
-  return out;
-}
-
-}  // namespace
 
 double Reader::to_mm() {
   if (!unit_mm_) {

@@ -1,7 +1,5 @@
 #include "plan/job_tally.h"
 
-#include <algorithm>
-
 namespace zor {
 
 bool TallyingMoves::working() const {
@@ -14,17 +12,7 @@ bool TallyingMoves::in_work() const {
 }
 
 void TallyingMoves::note_place() {
-  const double x = ctx_.machine.pos_x;
-  const double y = ctx_.machine.pos_y;
-  auto& e = counts_.extents;
-  if (!e) {
-    e = PlanExtents{x, y, x, y};
-    return;
-  }
-  e->xmin = std::min(e->xmin, x);
-  e->ymin = std::min(e->ymin, y);
-  e->xmax = std::max(e->xmax, x);
-  e->ymax = std::max(e->ymax, y);
+  extend_extents(counts_.extents, ctx_.machine.pos_x, ctx_.machine.pos_y);
 }
 
 void TallyingMoves::move_to_xy(double x, double y, double speed) {

@@ -4,22 +4,23 @@
 
 namespace zor {
 
+void extend_extents(std::optional<PlanExtents>& extents, double x, double y) {
+  if (!extents) {
+    extents = PlanExtents{x, y, x, y};
+    return;
+  }
+  extents->xmin = std::min(extents->xmin, x);
+  extents->ymin = std::min(extents->ymin, y);
+  extents->xmax = std::max(extents->xmax, x);
+  extents->ymax = std::max(extents->ymax, y);
+}
+
 std::optional<PlanExtents> plan_extents(const Plan& plan) {
   std::optional<PlanExtents> e;
-  auto add = [&e](double x, double y) {
-    if (!e) {
-      e = PlanExtents{x, y, x, y};
-      return;
-    }
-    e->xmin = std::min(e->xmin, x);
-    e->ymin = std::min(e->ymin, y);
-    e->xmax = std::max(e->xmax, x);
-    e->ymax = std::max(e->ymax, y);
-  };
   for (const PlanPath& path : plan.paths) {
-    for (const PlanPoint& p : path.points) add(p.x, p.y);
+    for (const PlanPoint& p : path.points) extend_extents(e, p.x, p.y);
   }
-  for (const PlanHole& h : plan.holes) add(h.x, h.y);
+  for (const PlanHole& h : plan.holes) extend_extents(e, h.x, h.y);
   return e;
 }
 

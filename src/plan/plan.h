@@ -56,5 +56,7 @@ struct Plan {
 
 // The box around every path point and hole; nothing when the plan has neither.
 std::optional<PlanExtents> plan_extents(const Plan& plan);
+// Grows `extents` (none yet: a single point) to take in x, y.
+void extend_extents(std::optional<PlanExtents>& extents, double x, double y);
 
 }  // namespace zor

@@ -1,5 +1,5 @@
 // The runner's stand-ins for the window: message boxes become lines on standard error, the
-// preview window is a picture of the designed size, the screen has nothing to repaint.
+// screen has nothing to repaint.
 #pragma once
 
 #include <iosfwd>
@@ -8,8 +8,6 @@
 #include <vector>
 
 #include "common/dialogs.h"
-#include "common/preview_window.h"
-#include "common/raster_canvas.h"
 #include "motion/screen.h"
 
 namespace zor::run {
@@ -40,18 +38,6 @@ class HeadlessDialogs : public Dialogs {
   int limit_warnings_ = 0;
   std::vector<std::string> messages_;
   bool failure_reported_ = false;
-};
-
-class HeadlessPreview : public PreviewWindow {
- public:
-  void show() override {}
-  void activate() override {}
-  int outer_width() const override { return 395; }
-  int outer_height() const override { return 347; }
-  Canvas& picture() override { return picture_; }
-
- private:
-  RasterCanvas picture_{387, 320};
 };
 
 class HeadlessScreen : public Screen {

@@ -10,6 +10,7 @@
 #include "common/memory_form.h"
 #include "common/png_writer.h"
 #include "common/text_file.h"
+#include "common/unseen_window.h"
 #include "motion/motion.h"
 #include "motion/realtime.h"
 #include "plan/job_tally.h"
@@ -86,7 +87,7 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
 
   MemoryForm form;
   HeadlessDialogs dialogs(err);
-  HeadlessPreview preview;
+  UnseenPreview preview;
   HeadlessScreen screen;
   // Only steps timed on the system clock gain from real-time priority.
   const std::unique_ptr<RealtimeSteps> realtime = o.realtime ? make_system_realtime() : nullptr;

@@ -6,10 +6,9 @@
 
 #include "common/clock.h"
 #include "common/decimal.h"
-#include "common/dialogs.h"
 #include "common/memory_form.h"
-#include "common/preview_window.h"
 #include "common/raster_canvas.h"
+#include "common/unseen_window.h"
 #include "port/virtual_machine.h"
 #include "session/path_recorder.h"
 #include "session/session.h"
@@ -24,37 +23,22 @@ constexpr const char* kChecks[] = {"CB_vozvrat", "CB_holost", "C_autozoom", "CB_
                                    "CB_optimize"};
 constexpr const char* kIndices[] = {"PageControl2", "Programs", "TrackBar1", "TrackBar2"};
 
-class QuietDialogs : public Dialogs {
+// A tool change: the plan goes on as an operator who puts the drill in.
+class QuietDialogs : public GoAheadDialogs {
  public:
   explicit QuietDialogs(JobPlan& plan) : plan_(plan) {}
   void message(const std::string& text) override { plan_.messages.push_back(text); }
   void error_box(const std::string& caption, const std::string& text) override {
     plan_.messages.push_back(caption + ": " + text);
   }
-  std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
-  bool ask_continue() override { return true; }
   // The travel-limit question: counted once per excursion, and the job goes on.
   bool ask_limit() override {
     ++plan_.limit_warnings;
     return true;
   }
-  // A tool change: the plan goes on as an operator who puts the drill in.
-  bool ask_yes_no(const std::string&) override { return true; }
 
  private:
   JobPlan& plan_;
-};
-
-class QuietPreview : public PreviewWindow {
- public:
-  void show() override {}
-  void activate() override {}
-  int outer_width() const override { return 395; }
-  int outer_height() const override { return 347; }
-  Canvas& picture() override { return picture_; }
-
- private:
-  RasterCanvas picture_{387, 320};
 };
 
 // Watches the job's steps: the position after each, its time, and the progress of the plan.
@@ -194,7 +178,7 @@ JobPlan dry_run(const Form& form, const MachineContext& ctx, JobButton button,
   PlanForm boxes;
   copy_job_boxes(form, boxes);
   QuietDialogs dialogs(plan);
-  QuietPreview preview;
+  UnseenPreview preview;
   PlanScreen screen(plan, clock, progress);
   Session session({boxes, dialogs, preview, screen, clock, os});
   session.FormCreate(Session::ConfigFile::kAssumePresent);
