@@ -29,6 +29,15 @@ inline PlanPoint from_clip(const ClipperLib::IntPoint& p) {
 inline double area_mm2(const ClipperLib::Path& path) {
   return ClipperLib::Area(path) / (kClipPerMm * kClipPerMm);
 }
+// `area` with `taken` cut away (closed polygons, non-zero rule for both).
+inline ClipperLib::Paths without(const ClipperLib::Paths& area, const ClipperLib::Paths& taken) {
+  ClipperLib::Paths out;
+  ClipperLib::Clipper c;
+  c.AddPaths(area, ClipperLib::ptSubject, true);
+  c.AddPaths(taken, ClipperLib::ptClip, true);
+  c.Execute(ClipperLib::ctDifference, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+  return out;
+}
 
 }  // namespace zor
 

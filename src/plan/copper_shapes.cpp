@@ -114,15 +114,6 @@ Paths united(const Paths& paths) {
   return out;
 }
 
-Paths without(const Paths& dark, const Paths& clear) {
-  Paths out;
-  ClipperLib::Clipper c;
-  c.AddPaths(dark, ClipperLib::ptSubject, true);
-  c.AddPaths(clear, ClipperLib::ptClip, true);
-  c.Execute(ClipperLib::ctDifference, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-  return out;
-}
-
 // Whether a point lies in `clear` by the non-zero rule its rings are united with.
 bool covered(const ClipperLib::IntPoint& p, const Paths& clear) {
   int winding = 0;

@@ -16,15 +16,6 @@ constexpr double kReachSlackMm = 0.001;
 // radius squared, and no marker can reach into it; bigger leftovers are a feature or a neck.
 constexpr double kSmallestLeftover = 0.3;
 
-Paths without(const Paths& area, const Paths& taken) {
-  Paths out;
-  ClipperLib::Clipper c;
-  c.AddPaths(area, ClipperLib::ptSubject, true);
-  c.AddPaths(taken, ClipperLib::ptClip, true);
-  c.Execute(ClipperLib::ctDifference, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-  return out;
-}
-
 void append(Paths& to, Paths&& from) {
   to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
 }
