@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace zor {
 
@@ -20,6 +21,13 @@ struct MachineState {
   std::array<int, 4> phase_index{0, 1, 1, 1};  // current entry of the coil table, 1..8
   std::array<int, 4> last_dir{0, 1, 1, 1};     // +1 or -1: direction of the last run
   bool stop_flag = false;                      // abort request for the step output and moves
+
+  // The owner's machine as its settings describe it; the defaults are the built-in machine's.
+  // The lower end of travel per axis (mm); none: that end is not checked.
+  std::array<std::optional<double>, 4> travel_from{};
+  double max_step_rate = 20000;  // steps a second the drivers and motors can make
+  // Height above the work (mm) the tool rises to for a drill change; none: 5 mm above z_idle.
+  std::optional<double> tool_change_z;
 };
 
 // The speeds and heights a job runs with, read from the mode boxes when a job starts.

@@ -75,8 +75,10 @@ void VirtualMachine::latch(int axis, uint8_t pattern) {
   const int distance = (index - motor.table_index + table_size) % table_size;
   if (distance == 1) {
     ++motor.count;
+    if (listener_ != nullptr) listener_->half_step(axis, +1);
   } else if (distance == table_size - 1) {
     --motor.count;
+    if (listener_ != nullptr) listener_->half_step(axis, -1);
   } else if (distance != 0) {
     if (fault_count_ == 0) {
       first_fault_ = std::string("axis ") + kAxisNames[axis - 1] + ": coil pattern " +

@@ -13,6 +13,15 @@
 
 namespace zor {
 
+// Told of every half-step a motor makes, once it is counted: a record of the work that the
+// motors did, kept outside the machine (a test's oracle, a viewer).
+class MotorListener {
+ public:
+  virtual ~MotorListener() = default;
+  // `delta` is +1 or -1 on axis 1..3 (X, Y, Z), as motor_count counts it.
+  virtual void half_step(int axis, int delta) = 0;
+};
+
 // Decodes the data-register bytes as the machine's drivers do: on the rising edge of an axis's
 // strobe (D4 X, D5 Y, D6 Z) the coil pattern on D0-D3 is latched into that axis's motor.
 class VirtualMachine {
@@ -35,6 +44,9 @@ class VirtualMachine {
 
   uint64_t write_count() const { return write_count_; }
 
+  // None by default; the listener must outlive the machine or be taken off first.
+  void set_listener(MotorListener* listener) { listener_ = listener; }
+
   // While tracing, every byte written is kept, and its time when there is a clock.
   void set_trace(bool on) { tracing_ = on; }
   void clear_trace();
@@ -52,6 +64,7 @@ class VirtualMachine {
   void latch(int axis, uint8_t pattern);
 
   Clock* clock_;
+  MotorListener* listener_ = nullptr;
   uint8_t data_ = 0;
   std::array<Motor, 3> motors_{};
   int64_t fault_count_ = 0;

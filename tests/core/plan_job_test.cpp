@@ -34,6 +34,13 @@ TEST(PlanJob, DrawsEachPathWithOneLoweringAndOneLift) {
   const std::vector<Stretch> expected = {z(up),         xy(400, 400), z(-up),     xy(0, 0), z(up),
                                          xy(1600, 400), z(-up),       xy(400, 0), z(up)};
   EXPECT_EQ(rig.motion(), expected);
+  // As the work record tells it: the square and the line, each drawn whole with one lowering.
+  EXPECT_EQ(rig.work.lowerings(), 2);
+  ASSERT_EQ(rig.work.strokes().size(), 2u);
+  const std::vector<PlanPoint> square = simplified(rig.work.strokes()[0], 0.001);
+  EXPECT_EQ(square, two_paths().paths[0].points);
+  EXPECT_NEAR(rig.work.drawn_length(), 8 + 1, 1e-9);
+  EXPECT_TRUE(rig.work.holes().empty());
   EXPECT_EQ(rig.machine.motor_count(1), 2400);
   EXPECT_NEAR(rig.state().pos_x, 6, 1e-9);
   EXPECT_NEAR(rig.state().pos_z, 0.5, 1e-9);
@@ -74,6 +81,11 @@ TEST(PlanJob, DrillsToolByToolAndNoAtATheToolQuestionEndsTheJob) {
                                       "Установите сверло T2 (1 мм). Продолжить?"}));
   // Two holes of the first drill, none of the second: the job ended at the question.
   EXPECT_EQ(rig.session.job_counts().holes, 2);
+  ASSERT_EQ(rig.work.holes().size(), 2u);
+  EXPECT_NEAR(rig.work.holes()[1].x, 4, 1e-9);
+  EXPECT_NEAR(rig.work.holes()[1].y, 2, 1e-9);
+  EXPECT_NEAR(rig.work.holes()[1].depth, 2, 1e-9);  // the drilling mode's depth
+  EXPECT_TRUE(rig.work.strokes().empty());
   EXPECT_TRUE(rig.state().stop_flag);
   EXPECT_NEAR(rig.state().pos_x, 4, 1e-9);
   EXPECT_NEAR(rig.state().pos_y, 2, 1e-9);

@@ -14,6 +14,7 @@
 
 #include "common/memory_form.h"
 #include "common/raster_canvas.h"
+#include "machine_work.h"
 #include "port/virtual_machine.h"
 #include "scripted_services.h"
 #include "session/session.h"
@@ -86,8 +87,34 @@ struct SessionRig {
     form.set_text("d_mark", "05");
     connected = session.FormCreate(config);
     machine.set_trace(true);
+    work.set_state(&session.context().machine);
+    machine.set_listener(&work);
   }
-  ~SessionRig() { session.FormDestroy(); }
+  ~SessionRig() {
+    session.FormDestroy();
+    machine.set_listener(nullptr);
+  }
+
+  // A file on the DXF page, or on the Gerber page as its file dialog chooses it.
+  void open_dxf(const std::string& path) {
+    form.set_index("PageControl2", 0);
+    form.set_text("name_files", path);
+  }
+  void open_gerber(const std::string& path) {
+    form.set_index("PageControl2", 1);
+    dialogs.files = {path};
+    session.change_nameClick();
+  }
+  void full_reading(bool on = true) { form.set_checked("CB_full", on); }
+  // "Рисовать" and "Сверлить" as the window presses them, in their kind of program.
+  void draw() {
+    drawing_modes();
+    session.B_risovClick();
+  }
+  void drill() {
+    drilling_modes();
+    session.B_drillClick();
+  }
 
   void drawing_modes() {
     form.set_index("Programs", 0);
@@ -101,6 +128,7 @@ struct SessionRig {
   const MachineState& state() { return session.context().machine; }
 
   VirtualClock clock;
+  MachineWork work;  // what the motors did; outlives the machine it listens to
   VirtualMachine machine{&clock};
   VirtualPortApi os{machine};
   MemoryForm form;
