@@ -10,9 +10,11 @@ declare -A rank=(
   [context]=2     # the program-wide sets of variables
   [motion]=3      # step output, moves, manual panel, mode boxes
   [plan]=4        # the plan of paths and holes, and the job that runs one
-  [dxf]=5 [gerber]=5   # readers, previews and the jobs of each file kind
-  [session]=6     # one machine session over everything below
-  [run]=7 [app]=7 # the front ends
+  [text]=5        # lettering drawn with a single-stroke font, for the drawing readers
+  [dxf]=6 [gerber]=6 [svg]=6  # readers, previews and the jobs of each file kind
+  [board]=7       # one board's files together: roles, placement, sides
+  [session]=8     # one machine session over everything below
+  [run]=9 [app]=9 # the front ends
 )
 root=${1:-src}
 bad=0
