@@ -61,12 +61,21 @@ int64_t Motion::step_time(double ratio, double speed) {
   return wait;
 }
 
-void Motion::step_delay(int axis, double speed) {
+bool Motion::step_delay(int axis, double speed) {
   check_speed(speed);
   const int64_t wait = step_time(m_.mm_per_step[axis], speed);
   const int64_t now = clock_.now();
   const bool chained = timing_ == StepTiming::kChained && has_written_;
   const int64_t deadline = chained ? chained_deadline(now, last_write_, wait) : now + wait;
+  // A slow step's wait is cut into slices, and the window's events run between them: a stop
+  // (Esc, "Стоп") must not wait out a step of many seconds. The step goes out at its deadline
+  // all the same; a stop in the meantime leaves it unwritten.
+  const int64_t slice = clock_.frequency() / kEventsPerSecond;
+  for (int64_t t = now; deadline - t > slice; t = clock_.now()) {
+    clock_.wait_until(t + slice);
+    screen_.process_events();
+    if (m_.stop_flag) return false;
+  }
   clock_.wait_until(deadline);
   const int64_t written = clock_.now();
   if (intervals_ != nullptr && has_written_) {
@@ -75,6 +84,7 @@ void Motion::step_delay(int axis, double speed) {
   }
   last_write_ = written;
   has_written_ = true;
+  return true;
 }
 
 void Motion::write_step(int axis) {
@@ -102,10 +112,11 @@ void Motion::lpt_out(int axis, int32_t steps, double speed) {
     screen_.process_events();
     if (m_.stop_flag) return;
     display_.gauge = static_cast<int>(i * 100 / n);
+    if (!step_delay(axis, speed)) return;
+    // After the wait: a handler run during it may have turned this motor meanwhile.
     int phase = m_.phase_index[axis] + d;
     if (phase > 8) phase = 1;
     if (phase < 1) phase = 8;
-    step_delay(axis, speed);
     // The phase is the coil pattern the motor holds: it changes only with the write.
     m_.phase_index[axis] = phase;
     write_step(axis);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <future>
@@ -118,6 +119,95 @@ TEST(SpeedScenario, NegativeSpeedInAModeBoxIsRefusedBeforeTheFirstStep) {
   EXPECT_THROW(rig.session.B_drillClick(), MotionRefused);
   EXPECT_TRUE(rig.machine.trace().empty());
   expect_position_is_motors(rig, "the Gerber drilling job");
+}
+
+TEST(SpeedScenario, FasterThanTheMachineStepsIsRefusedBeforeTheFirstStepNamingTheBox) {
+  // 0,0025 mm a step at 20 000 steps a second: 50 mm/s is the fastest any axis goes.
+  const std::string limit = "; не больше 50 мм/с (20000 шагов в секунду)";
+  struct Case {
+    const char* box;
+    const char* label;
+    bool full;
+  };
+  for (const Case& c :
+       {Case{"e_sped", "скор. X-Y, рабочая", false}, Case{"e_sped2", "скор. X-Y, ускоренная", true},
+        Case{"e_sped_up", "скорость Z, подъём", false},
+        Case{"e_sped_dow", "скорость Z, опускание", true}}) {
+    SessionRig rig;
+    rig.drawing_modes();
+    rig.full_reading(c.full);
+    rig.form.set_text(c.box, "10000000");
+    const TempFile dxf("d.dxf", dxf_file(dxf_line("1", "0", "2", "0")));
+    rig.open_dxf(dxf.path());
+    try {
+      rig.session.B_risovClick();
+      ADD_FAILURE() << c.box << " accepted";
+    } catch (const MotionRefused& e) {
+      EXPECT_EQ(e.what(), kTooFast + std::string("10000000 мм/с (") + c.label + ")" + limit);
+    }
+    EXPECT_TRUE(rig.machine.trace().empty()) << c.box;
+    expect_position_is_motors(rig, c.box);
+  }
+
+  // A machine whose settings allow 400 steps a second: 1 mm/s by hand, no faster.
+  SessionRig rig;
+  rig.session.context().machine.max_step_rate = 400;
+  rig.form.set_index("TrackBar1", 10);  // 1 mm/s
+  EXPECT_TRUE(jog_moves(rig));
+  rig.form.set_index("TrackBar1", 11);  // 1,21 mm/s
+  const std::string too_fast = std::string(kTooFast) +
+                               "1,21 мм/с (Скорость, ручное управление); не больше 1 мм/с "
+                               "(400 шагов в секунду)";
+  try {
+    rig.session.B_upClick();
+    ADD_FAILURE() << "a jog too fast for the machine";
+  } catch (const MotionRefused& e) {
+    EXPECT_EQ(e.what(), too_fast);
+  }
+  rig.form.set_text("Edit9", "5");
+  rig.form.set_text("Edit10", "0");
+  rig.form.set_text("Edit11", "1");
+  EXPECT_THROW(rig.session.BitBtn1Click(), MotionRefused) << "Z would have moved first";
+  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{xy(4, 0)}));
+  expect_position_is_motors(rig, "refused manual moves");
+}
+
+TEST(SpeedScenario, AStepOfManySecondsStopsWithinAFiftiethOfASecondAndKeepsItsTime) {
+  constexpr int64_t kMs = 1'000'000;  // the rig's clock counts nanoseconds
+  SessionRig rig;
+  rig.drawing_modes();
+  rig.form.set_text("e_sped2", "0,0001");  // travel: 25 s a step
+  const TempFile dxf("d.dxf", dxf_file(dxf_line("1", "0", "2", "0")));
+  rig.open_dxf(dxf.path());
+  int64_t last_events = 0, longest_gap = 0, stopped_at = -1;
+  rig.screen.on_events = [&] {
+    const int64_t now = rig.clock.now();
+    longest_gap = std::max(longest_gap, now - last_events);
+    last_events = now;
+    // "Стоп" three seconds in, answered "НЕТ".
+    if (stopped_at < 0 && now >= 3000 * kMs) {
+      stopped_at = now;
+      rig.dialogs.answers = {false};
+      rig.session.stop_request();
+    }
+  };
+  rig.session.B_risovClick();
+  rig.screen.on_events = nullptr;
+  EXPECT_LE(longest_gap, 50 * kMs) << "the window went unserved";
+  ASSERT_GE(stopped_at, 0);
+  EXPECT_LT(stopped_at, 3050 * kMs);
+  EXPECT_LT(rig.clock.now() - stopped_at, 50 * kMs) << "the job went on after the stop";
+  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{z(-200)})) << "the lift, and no travel step";
+  expect_position_is_motors(rig, "the stopped job");
+
+  // Slow steps come exactly a step time apart, as the speed asks: 0,01 mm/s is 0,25 s a step.
+  rig.machine.clear_trace();
+  rig.form.set_index("TrackBar1", 1);
+  ASSERT_TRUE(jog_moves(rig));
+  const std::vector<int64_t>& times = rig.machine.trace_times();
+  ASSERT_EQ(times.size(), 12u);
+  for (size_t k = 3; k < times.size(); k += 3) EXPECT_EQ(times[k] - times[k - 3], 250 * kMs);
+  EXPECT_EQ(rig.machine.trace(), (std::vector<uint8_t>{3, 19, 3, 2, 18, 2, 6, 22, 6, 4, 20, 4}));
 }
 
 TEST(TravelLimitScenario, AskedOncePerExcursionAndNoEndsTheAction) {
@@ -235,12 +325,20 @@ TEST(NotAFileScenario, AFifoIsRefusedInsteadOfWaitedOn) {
   const std::string fifo = dir.folder() + "/pipe.dxf";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   auto opening = std::async(std::launch::async, [&]() -> std::string {
-    try {
-      TextFile file(fifo);
-      return "opened";
-    } catch (const IoError& e) {
-      return e.what();
+    std::string said;
+    for (const bool whole : {false, true}) {
+      try {
+        if (whole) {
+          read_whole_file(fifo, 1 << 20);
+        } else {
+          TextFile file(fifo);
+        }
+        said += "opened;";
+      } catch (const IoError& e) {
+        said += e.what() + std::string(";");
+      }
     }
+    return said;
   });
   // Not a measurement: only a way out for a reader that waits for a writer.
   if (opening.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
@@ -248,7 +346,8 @@ TEST(NotAFileScenario, AFifoIsRefusedInsteadOfWaitedOn) {
     const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
     if (writer >= 0) ::close(writer);
   }
-  EXPECT_EQ(opening.get(), std::string(kNotAFile) + fifo);
+  const std::string refused = std::string(kNotAFile) + fifo + ";";
+  EXPECT_EQ(opening.get(), refused + refused);
 }
 #endif  // __linux__: devices and FIFOs
 
@@ -265,6 +364,15 @@ TEST(NotAFileScenario, AnEndlessLineEndsTheReadingWithAMessage) {
     ADD_FAILURE() << "read a line of " << line.size() << " bytes";
   } catch (const IoError& e) {
     EXPECT_STREQ(e.what(), kLineTooLong);
+  }
+  // Read whole, a file is taken up to the cap its reader gives, and not a byte beyond.
+  const TempFile small("s.svg", "<svg/>");
+  EXPECT_EQ(read_whole_file(small.path(), 6), "<svg/>");
+  try {
+    read_whole_file(small.path(), 5);
+    ADD_FAILURE() << "read beyond the cap";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.what(), kFileTooLarge + small.path());
   }
 }
 
