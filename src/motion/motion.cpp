@@ -87,10 +87,16 @@ bool Motion::step_delay(int axis, double speed) {
   return true;
 }
 
-void Motion::write_step(int axis) {
-  const auto pattern = static_cast<uint8_t>(kPhaseTable[m_.phase_index[axis]]);
+void Motion::write_step(int axis, int phase, double step_mm) {
+  const auto pattern = static_cast<uint8_t>(kPhaseTable[phase]);
   port_.write_data(pattern);
   port_.write_data(static_cast<uint8_t>(pattern + kStrobeBit[axis]));
+  // The motor takes the pattern at the strobe: from here on it holds the new phase and has
+  // made the step, even should the last write fail (a busy port ends the run by throwing).
+  m_.phase_index[axis] = phase;
+  if (axis == kAxisX) m_.pos_x += step_mm;
+  if (axis == kAxisY) m_.pos_y += step_mm;
+  if (axis == kAxisZ) m_.pos_z -= step_mm;
   port_.write_data(pattern);
 }
 
@@ -117,12 +123,7 @@ void Motion::lpt_out(int axis, int32_t steps, double speed) {
     int phase = m_.phase_index[axis] + d;
     if (phase > 8) phase = 1;
     if (phase < 1) phase = 8;
-    // The phase is the coil pattern the motor holds: it changes only with the write.
-    m_.phase_index[axis] = phase;
-    write_step(axis);
-    if (axis == kAxisX) m_.pos_x += step_mm;
-    if (axis == kAxisY) m_.pos_y += step_mm;
-    if (axis == kAxisZ) m_.pos_z -= step_mm;
+    write_step(axis, phase, step_mm);
     view_xyz();
   }
   if (take_up > 0) {

@@ -100,7 +100,8 @@ class Motion : public Moves {
   // Waits out the step time; false when a stop came during the wait (nothing to write then).
   bool step_delay(int axis, double speed);
   int64_t step_time(double ratio, double speed);
-  void write_step(int axis);
+  // The three writes of a step; the phase and the position change with the strobe's write.
+  void write_step(int axis, int phase, double step_mm);
   void show_text(int index, double pos);
 
   MachineState& m_;
