@@ -191,6 +191,15 @@ TEST(RealtimeSteps, GrantedNothingIsSaidAndOnlyMotionsAreRaised) {
 }
 
 #ifdef __linux__
+// An address sanitizer's run-time answers the memory lock calls itself and locks nothing.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kLockingSeen = false;
+#elif defined(__has_feature)
+constexpr bool kLockingSeen = !__has_feature(address_sanitizer);
+#else
+constexpr bool kLockingSeen = true;
+#endif
+
 // This process's locked memory as the kernel counts it, kB.
 long locked_kb() {
   std::ifstream status("/proc/self/status");
@@ -227,7 +236,9 @@ TEST(RealtimeSteps, GrantedWholeOrNotAtAllForTheStepLoopAloneAndGivenBackWhole) 
   sched_param param{};
   sched_getparam(0, &param);
   EXPECT_EQ(sched_getscheduler(0) & ~SCHED_RESET_ON_FORK, SCHED_FIFO);
-  EXPECT_GT(locked_kb(), 0);
+  if (kLockingSeen) {
+    EXPECT_GT(locked_kb(), 0);
+  }
   int started = -1;  // the policy of a thread started during the motion
   std::thread([&started] { started = sched_getscheduler(0); }).join();
   EXPECT_EQ(started, before);
