@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 
 #include "common/error.h"
+#include "common/output_file.h"
 
 namespace zor {
 
@@ -128,11 +128,7 @@ std::vector<uint8_t> encode_png(const RasterCanvas& picture) {
 
 void write_png(const std::string& path, const RasterCanvas& picture) {
   const std::vector<uint8_t> png = encode_png(picture);
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) throw IoError("Cannot create file \"" + path + "\"");
-  file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-  file.close();
-  if (!file) throw IoError("Cannot write file \"" + path + "\"");
+  write_whole_file(path, png.data(), png.size());
 }
 
 }  // namespace zor

@@ -15,7 +15,7 @@ namespace zor {
 // The whole file: 8-bit RGB, not interlaced. Throws Error for a picture without pixels,
 // which PNG cannot hold.
 std::vector<uint8_t> encode_png(const RasterCanvas& picture);
-// Throws IoError when the file cannot be created or written.
+// Throws IoError "<path>: <the system's reason>" when the file cannot be created or written.
 void write_png(const std::string& path, const RasterCanvas& picture);
 
 // The checksums of the format: CRC-32 of the chunks, Adler-32 of the zlib stream.

@@ -16,7 +16,8 @@ constexpr int64_t kShortestSleepNs = 20'000;
 constexpr int64_t kLongestSleepNs = 50'000;
 
 bool at_realtime_priority() {
-  const int policy = sched_getscheduler(0);
+  // The flag that keeps new threads from inheriting the policy comes with it.
+  const int policy = sched_getscheduler(0) & ~SCHED_RESET_ON_FORK;
   return policy == SCHED_FIFO || policy == SCHED_RR;
 }
 

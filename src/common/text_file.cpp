@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "common/error.h"
 
@@ -14,23 +12,6 @@ namespace {
 constexpr size_t kBufferSize = 1 << 16;
 constexpr char kCtrlZ = 0x1A;
 
-// The run-time library's texts for the input/output errors an operator may meet.
-std::string io_message(int err) {
-  switch (err) {
-    case ENOENT:
-      return "File not found";
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-      return "File access denied";
-    case EMFILE:
-    case ENFILE:
-      return "Too many open files";
-    default:
-      return "I/O error " + std::to_string(err);
-  }
-}
-
 }  // namespace
 
 bool file_exists(const std::string& path) {
@@ -38,27 +19,13 @@ bool file_exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-TextFile::TextFile(const std::string& path) : buffer_(kBufferSize) {
-  // Opening a FIFO waits for a writer, and a device never ends: neither may be opened.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-    throw IoError(std::string(kNotAFile) + path);
-  }
-  errno = 0;
-  file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr) throw IoError(io_message(errno));
-}
-
-TextFile::~TextFile() {
-  std::fclose(file_);
-}
+TextFile::TextFile(const std::string& path) : file_(path), buffer_(kBufferSize) {}
 
 bool TextFile::fill() {
   if (eof_) return false;
   pos_ = 0;
-  end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  end_ = file_.read(buffer_.data(), buffer_.size());
   if (end_ == 0) {
-    if (std::ferror(file_)) throw IoError(io_message(errno != 0 ? errno : EIO));
     eof_ = true;
     return false;
   }

@@ -4,31 +4,20 @@
 // constant memory whatever the file's size.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-namespace zor {
+#include "common/input_file.h"
 
-// The refusal of a path that is no regular file (a device, a FIFO, a folder); the path follows.
-inline constexpr const char* kNotAFile = "Это не обычный файл: ";
-// Lines are read whole up to this length; a longer one ends the reading with kLineTooLong.
-inline constexpr size_t kMaxLineLength = size_t{64} << 20;
-inline constexpr const char* kLineTooLong =
-    "Строка файла длиннее 64 МБ: это не файл чертежа, чтение прекращено";
+namespace zor {
 
 // True when `path` names an existing file (not a directory).
 bool file_exists(const std::string& path);
 
 class TextFile {
  public:
-  // Opens for reading; throws IoError with the system's message ("File not found",
-  // "File access denied", "I/O error %d") when it cannot, and with kNotAFile, before opening,
-  // when the path names anything but a regular file.
+  // Opens as InputFile does, with its refusals.
   explicit TextFile(const std::string& path);
-  ~TextFile();
-  TextFile(const TextFile&) = delete;
-  TextFile& operator=(const TextFile&) = delete;
 
   // Reads the next line into `line`; false at the end of the file. Throws IoError when
   // reading fails.
@@ -36,7 +25,7 @@ class TextFile {
 
  private:
   bool fill();
-  std::FILE* file_;
+  InputFile file_;
   std::vector<char> buffer_;
   size_t pos_ = 0;
   size_t end_ = 0;

@@ -45,7 +45,7 @@ void draw_in_short_order(Env& env, const std::string& path) {
 void risunok(Env& env) {
   MachineState& machine = env.ctx.machine;
   get_rejim(env.form, env.ctx.modes);
-  refuse_bad_speeds(env.form, env.ctx.modes);
+  refuse_bad_speeds(env.form, env.ctx);
   const auto path = dxf_path_or_report(env.form, env.dialogs);
   if (!path) return;
   if (env.form.checked(kOptimizeOrderBox)) {

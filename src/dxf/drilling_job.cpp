@@ -43,7 +43,7 @@ void go_drill(Env& env) {
   env.ctx.machine.pos_y = 0;
   get_rejim(env.form, env.ctx.modes);
   read_drill_depth(env.form, env.ctx.modes);
-  refuse_bad_speeds(env.form, env.ctx.modes);
+  refuse_bad_speeds(env.form, env.ctx);
   const auto path = dxf_path_or_report(env.form, env.dialogs);
   if (!path) return;
   drill_points(env, *path);

@@ -1,14 +1,14 @@
 #include "dxf/dxf_pairs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "common/error.h"
-#include "common/text_file.h"
+#include "common/input_file.h"
 
 namespace zor {
 namespace {
@@ -34,25 +34,11 @@ bool parse_code(std::string_view text, int& code) {
 
 class FileSource : public DxfByteSource {
  public:
-  explicit FileSource(const std::string& path) {
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ != nullptr) return;
-    // TextFile words the system's reason as the operator knows it from the fixed reading.
-    TextFile reason(path);
-    throw IoError("File access denied");
-  }
-  ~FileSource() override { std::fclose(file_); }
-  FileSource(const FileSource&) = delete;
-  FileSource& operator=(const FileSource&) = delete;
-
-  size_t read(char* out, size_t size) override {
-    const size_t n = std::fread(out, 1, size, file_);
-    if (n == 0 && std::ferror(file_)) throw IoError("I/O error " + std::to_string(EIO));
-    return n;
-  }
+  explicit FileSource(const std::string& path) : file_(path) {}
+  size_t read(char* out, size_t size) override { return file_.read(out, size); }
 
  private:
-  std::FILE* file_ = nullptr;
+  InputFile file_;
 };
 
 class StreamSource : public DxfByteSource {
@@ -88,8 +74,12 @@ bool DxfPairs::refill() {
     end_ -= pos_;
     pos_ = 0;
   }
-  // A line longer than the buffer: the buffer grows to hold it whole.
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  // A line longer than the buffer: the buffer grows to hold it whole, up to the longest line
+  // any reading takes.
+  if (end_ == buffer_.size()) {
+    if (buffer_.size() >= kMaxLineLength) throw IoError(kLineTooLong);
+    buffer_.resize(std::min(buffer_.size() * 2, kMaxLineLength));
+  }
   const size_t n = source_.read(buffer_.data() + end_, buffer_.size() - end_);
   if (n == 0) {
     at_end_ = true;

@@ -23,7 +23,7 @@ class DxfByteSource {
   virtual size_t read(char* out, size_t size) = 0;
 };
 
-// Throws IoError with the system's message when the file cannot be opened.
+// Opened as every reader opens its file (common/input_file.h), with its refusals.
 std::unique_ptr<DxfByteSource> open_dxf_file(const std::string& path);
 std::unique_ptr<DxfByteSource> dxf_stream_source(std::istream& in);
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <optional>
 
 #include "common/error.h"
+#include "common/input_file.h"
 #include "gerber/coordinate_format.h"
 #include "gerber/excellon_format.h"
 #include "gerber/excellon_lines.h"
@@ -346,8 +346,7 @@ Plan read_excellon(std::istream& in) {
 }
 
 Plan read_excellon_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw IoError("File not found");
+  InputFileStream in(path);
   return read_excellon(in);
 }
 

@@ -15,7 +15,7 @@ namespace zor {
 // the file defines them, what could not be read or was assumed in `notices`.
 Plan read_excellon(std::istream& in);
 
-// The file at `path`; throws IoError ("File not found") when it cannot be opened.
+// The file at `path`, opened as every reader opens its file (common/input_file.h).
 Plan read_excellon_file(const std::string& path);
 
 }  // namespace zor

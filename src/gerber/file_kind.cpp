@@ -1,9 +1,10 @@
 #include "gerber/file_kind.h"
 
-#include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "common/error.h"
+#include "common/input_file.h"
 #include "gerber/coordinate_format.h"
 #include "gerber/excellon_lines.h"
 #include "gerber/gerber_blocks.h"
@@ -160,8 +161,7 @@ FileKind detect_file_kind(std::istream& in) {
 }
 
 FileKind detect_file_kind_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return FileKind::kUnknown;
+  InputFileStream in(path);
   return detect_file_kind(in);
 }
 
@@ -178,9 +178,13 @@ std::optional<std::string> full_reading_hint(std::istream& in) {
 }
 
 std::optional<std::string> full_reading_hint(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return full_reading_hint(in);
+  try {
+    InputFileStream in(path);
+    return full_reading_hint(in);
+  } catch (const IoError&) {
+    // The reading itself tells the operator why; a hint only adds to a file that reads.
+    return std::nullopt;
+  }
 }
 
 }  // namespace zor

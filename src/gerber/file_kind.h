@@ -14,7 +14,7 @@ enum class FileKind { kUnknown, kGerber, kExcellon };
 // statements (M48, METRIC/INCH, tool definitions, X/Y lines without '*'). Not text, or
 // neither: kUnknown.
 FileKind detect_file_kind(std::istream& in);
-// kUnknown too when the file cannot be opened.
+// Throws IoError when the file cannot be read (common/input_file.h).
 FileKind detect_file_kind_file(const std::string& path);
 
 // When the file declares units or a number format that the fixed reading would misread, the

@@ -65,7 +65,7 @@ void video_gbr(Env& env) {
 
 void risunok_gbr(Env& env) {
   get_rejim(env.form, env.ctx.modes);
-  refuse_bad_speeds(env.form, env.ctx.modes);
+  refuse_bad_speeds(env.form, env.ctx);
   env.preview.show();
   const std::string name = existing_file(env);
   if (name.empty()) return;

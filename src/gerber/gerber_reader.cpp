@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
 #include "common/error.h"
+#include "common/input_file.h"
 #include "gerber/full_reader_state.h"
 #include "gerber/gerber_blocks.h"
 #include "gerber/text_scan.h"
@@ -205,8 +205,7 @@ CopperImage read_gerber(std::istream& in, std::vector<std::string>& notices) {
 }
 
 CopperImage read_gerber_file(const std::string& path, std::vector<std::string>& notices) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw IoError("File not found");
+  InputFileStream in(path);
   return read_gerber(in, notices);
 }
 

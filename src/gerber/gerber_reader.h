@@ -14,7 +14,7 @@ namespace zor {
 
 CopperImage read_gerber(std::istream& in, std::vector<std::string>& notices);
 
-// The file at `path`; throws IoError ("File not found" ...) when it cannot be opened.
+// The file at `path`, opened as every reader opens its file (common/input_file.h).
 CopperImage read_gerber_file(const std::string& path, std::vector<std::string>& notices);
 
 // The box around every point of the image: stroke centre lines, sweep centre lines and area

@@ -7,6 +7,7 @@
 #include "common/decimal.h"
 #include "common/error.h"
 #include "motion/position_display.h"
+#include "motion/working_modes.h"
 
 namespace zor {
 namespace {
@@ -14,6 +15,9 @@ namespace {
 // Jog distances in mm for TrackBar2's positions 1..12.
 constexpr std::array<double, 12> kJogDistances = {0.01, 0.02, 0.05, 0.1, 0.2, 0.5,
                                                   1,    2,    5,    10,  20,  50};
+
+// Where the manual speed is set: the track bar's caption.
+constexpr const char* kManualSpeed = "Скорость, ручное управление";
 
 double typed_number(const Form& form, const char* box) {
   return text_to_double(point_to_comma(form.text(box)));
@@ -43,7 +47,9 @@ int32_t mmtostep(const Motion& motion, const MachineState& machine, int axis, do
 
 void jog(Motion& motion, MachineContext& ctx, const Form& form, int axis, int direction) {
   const int32_t steps = mmtostep(motion, ctx.machine, axis, jog_distance(form));
-  motion.lpt_out(axis, direction * steps, speed_ru(form));
+  const double speed = speed_ru(form);
+  refuse_too_fast(ctx.machine, {axis}, speed, format_currency(speed), kManualSpeed);
+  motion.lpt_out(axis, direction * steps, speed);
   // An abort request ends only the action in progress.
   ctx.machine.stop_flag = false;
 }
@@ -61,6 +67,13 @@ void BitBtn1Click(Motion& motion, MachineContext& ctx, const Form& form) {
   const double y = typed_number(form, "Edit10");
   const double z = typed_number(form, "Edit11");
   const double speed = speed_ru(form);
+  // Checked for every axis that is to move before any moves.
+  if (z != ctx.machine.pos_z) {
+    refuse_too_fast(ctx.machine, {kAxisZ}, speed, format_currency(speed), kManualSpeed);
+  }
+  if (ctx.machine.pos_x != x || ctx.machine.pos_y != y) {
+    refuse_too_fast(ctx.machine, {kAxisX, kAxisY}, speed, format_currency(speed), kManualSpeed);
+  }
   motion.down_up(z, speed);
   if (ctx.machine.pos_x != x || ctx.machine.pos_y != y) motion.move_to_xy(x, y, speed);
   ctx.machine.stop_flag = false;

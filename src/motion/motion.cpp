@@ -61,12 +61,21 @@ int64_t Motion::step_time(double ratio, double speed) {
   return wait;
 }
 
-void Motion::step_delay(int axis, double speed) {
+bool Motion::step_delay(int axis, double speed) {
   check_speed(speed);
   const int64_t wait = step_time(m_.mm_per_step[axis], speed);
   const int64_t now = clock_.now();
   const bool chained = timing_ == StepTiming::kChained && has_written_;
   const int64_t deadline = chained ? chained_deadline(now, last_write_, wait) : now + wait;
+  // A slow step's wait is cut into slices, and the window's events run between them: a stop
+  // (Esc, "Стоп") must not wait out a step of many seconds. The step goes out at its deadline
+  // all the same; a stop in the meantime leaves it unwritten.
+  const int64_t slice = clock_.frequency() / kEventsPerSecond;
+  for (int64_t t = now; deadline - t > slice; t = clock_.now()) {
+    clock_.wait_until(t + slice);
+    screen_.process_events();
+    if (m_.stop_flag) return false;
+  }
   clock_.wait_until(deadline);
   const int64_t written = clock_.now();
   if (intervals_ != nullptr && has_written_) {
@@ -75,12 +84,19 @@ void Motion::step_delay(int axis, double speed) {
   }
   last_write_ = written;
   has_written_ = true;
+  return true;
 }
 
-void Motion::write_step(int axis) {
-  const auto pattern = static_cast<uint8_t>(kPhaseTable[m_.phase_index[axis]]);
+void Motion::write_step(int axis, int phase, double step_mm) {
+  const auto pattern = static_cast<uint8_t>(kPhaseTable[phase]);
   port_.write_data(pattern);
   port_.write_data(static_cast<uint8_t>(pattern + kStrobeBit[axis]));
+  // The motor takes the pattern at the strobe: from here on it holds the new phase and has
+  // made the step, even should the last write fail (a busy port ends the run by throwing).
+  m_.phase_index[axis] = phase;
+  if (axis == kAxisX) m_.pos_x += step_mm;
+  if (axis == kAxisY) m_.pos_y += step_mm;
+  if (axis == kAxisZ) m_.pos_z -= step_mm;
   port_.write_data(pattern);
 }
 
@@ -102,16 +118,12 @@ void Motion::lpt_out(int axis, int32_t steps, double speed) {
     screen_.process_events();
     if (m_.stop_flag) return;
     display_.gauge = static_cast<int>(i * 100 / n);
+    if (!step_delay(axis, speed)) return;
+    // After the wait: a handler run during it may have turned this motor meanwhile.
     int phase = m_.phase_index[axis] + d;
     if (phase > 8) phase = 1;
     if (phase < 1) phase = 8;
-    step_delay(axis, speed);
-    // The phase is the coil pattern the motor holds: it changes only with the write.
-    m_.phase_index[axis] = phase;
-    write_step(axis);
-    if (axis == kAxisX) m_.pos_x += step_mm;
-    if (axis == kAxisY) m_.pos_y += step_mm;
-    if (axis == kAxisZ) m_.pos_z -= step_mm;
+    write_step(axis, phase, step_mm);
     view_xyz();
   }
   if (take_up > 0) {

@@ -36,6 +36,9 @@ inline constexpr const char* kMoveTooLarge =
 inline constexpr const char* kDivisionByZero = "Floating point division by zero";
 // The start of the refusal of a negative (or not finite) speed; the value follows.
 inline constexpr const char* kBadSpeed = "Скорость должна быть больше нуля, а задана ";
+// The start of the refusal of a speed whose steps would come faster than the machine makes
+// them; the value, where it was set and the machine's limit follow.
+inline constexpr const char* kTooFast = "Скорость слишком велика для станка: ";
 
 // Picture rows of the Virt_cut window and its scale, pixels per mm.
 inline constexpr int kPathHeight = 457;
@@ -52,6 +55,9 @@ inline int64_t chained_deadline(int64_t now, int64_t last_write, int64_t wait) {
 
 class Motion : public Moves {
  public:
+  // How often a long step wait lets the window's events run: a stop acts within 1/50 s.
+  static constexpr int64_t kEventsPerSecond = 50;
+
   // How a step's wait is measured: from the previous step's write (the commanded speed is
   // the speed the tool moves), or from the moment the wait begins, so that the work between
   // steps adds to the step time (kept to measure the difference).
@@ -91,9 +97,11 @@ class Motion : public Moves {
  private:
   // Throws for a speed that gives no step time: zero, negative or not finite.
   static void check_speed(double speed);
-  void step_delay(int axis, double speed);
+  // Waits out the step time; false when a stop came during the wait (nothing to write then).
+  bool step_delay(int axis, double speed);
   int64_t step_time(double ratio, double speed);
-  void write_step(int axis);
+  // The three writes of a step; the phase and the position change with the strobe's write.
+  void write_step(int axis, int phase, double step_mm);
   void show_text(int index, double pos);
 
   MachineState& m_;

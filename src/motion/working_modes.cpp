@@ -1,6 +1,8 @@
 #include "motion/working_modes.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "common/decimal.h"
@@ -21,11 +23,35 @@ void set_common_modes(Form& form, const char* z_down_speed) {
   form.set_text("e_sped_dow", z_down_speed);
 }
 
+struct SpeedBox {
+  const char* box;
+  const char* label;  // the row's caption, as the negative speed's message names it
+  const char* column;
+  double WorkingModes::*speed;
+  bool z;
+};
+constexpr SpeedBox kSpeedBoxes[] = {
+    {"e_sped", "скор. X-Y", "рабочая", &WorkingModes::speed_work, false},
+    {"e_sped2", "скор. X-Y", "ускоренная", &WorkingModes::speed_rapid, false},
+    {"e_sped_up", "скорость Z", "подъём", &WorkingModes::speed_z_up, true},
+    {"e_sped_dow", "скорость Z", "опускание", &WorkingModes::speed_z_down, true},
+};
+
 // A negative speed would mean no step time at all. Zero is left to the step output, which
 // reports it at the first step.
-void refuse_bad_speed(const Form& form, const char* box, const char* label, double speed) {
+void refuse_negative_speed(const Form& form, const SpeedBox& b, double speed) {
   if (speed >= 0 && std::isfinite(speed)) return;
-  throw MotionRefused(std::string(kBadSpeed) + form.text(box) + " мм/с (" + label + ")");
+  throw MotionRefused(std::string(kBadSpeed) + form.text(b.box) + " мм/с (" + b.label + ")");
+}
+
+void refuse_too_fast_speed(const Form& form, const MachineState& machine, const SpeedBox& b,
+                           double speed) {
+  const std::string label = std::string(b.label) + ", " + b.column;
+  if (b.z) {
+    refuse_too_fast(machine, {kAxisZ}, speed, form.text(b.box), label.c_str());
+  } else {
+    refuse_too_fast(machine, {kAxisX, kAxisY}, speed, form.text(b.box), label.c_str());
+  }
 }
 
 }  // namespace
@@ -59,11 +85,32 @@ void get_rejim(const Form& form, WorkingModes& modes) {
   modes.speed_z_down = text_to_double(form.text("e_sped_dow"));
 }
 
-void refuse_bad_speeds(const Form& form, const WorkingModes& modes) {
-  refuse_bad_speed(form, "e_sped", "скор. X-Y", modes.speed_work);
-  refuse_bad_speed(form, "e_sped2", "скор. X-Y", modes.speed_rapid);
-  refuse_bad_speed(form, "e_sped_up", "скорость Z", modes.speed_z_up);
-  refuse_bad_speed(form, "e_sped_dow", "скорость Z", modes.speed_z_down);
+void refuse_too_fast(const MachineState& machine, std::initializer_list<int> axes, double speed,
+                     const std::string& text, const char* label) {
+  // A motor asked for steps faster than it can follow stalls and loses its place; a speed that
+  // rounds to no step time at all is the same stall.
+  double fastest = std::numeric_limits<double>::infinity();
+  for (const int axis : axes) {
+    const double ratio = std::fabs(machine.mm_per_step[axis]);
+    // An axis without settings is refused by the step output with its own message.
+    if (ratio > 0 && std::isfinite(ratio))
+      fastest = std::min(fastest, machine.max_step_rate * ratio);
+  }
+  if (!(speed > fastest)) return;
+  throw MotionRefused(std::string(kTooFast) + text + " мм/с (" + label + "); не больше " +
+                      format_general(fastest) + " мм/с (" + format_general(machine.max_step_rate) +
+                      " шагов в секунду)");
+}
+
+void refuse_bad_speeds(const Form& form, const MachineContext& ctx) {
+  for (const SpeedBox& b : kSpeedBoxes) refuse_negative_speed(form, b, ctx.modes.*b.speed);
+  refuse_too_fast_speeds(form, ctx);
+}
+
+void refuse_too_fast_speeds(const Form& form, const MachineContext& ctx) {
+  for (const SpeedBox& b : kSpeedBoxes) {
+    refuse_too_fast_speed(form, ctx.machine, b, ctx.modes.*b.speed);
+  }
 }
 
 void read_drill_depth(const Form& form, WorkingModes& modes) {

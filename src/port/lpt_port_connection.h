@@ -61,6 +61,8 @@ class LptPortConnection {
   bool Connected() const;
   // The last-error value, which after a failed construction is that of the failed device open.
   uint32_t last_error() const { return os_.last_error(); }
+  // Whether the last request failed because another program holds the port.
+  bool port_busy() const { return os_.port_busy(os_.last_error()); }
 
   bool ReadPorts(PortRecord* records, uint32_t count);
   bool WritePorts(PortRecord* records, uint32_t count);

@@ -11,6 +11,9 @@ namespace zor {
 
 using OsHandle = std::uintptr_t;
 
+// What the operator is told when a port is held by another program.
+inline constexpr const char* kPortBusy = "Параллельный порт занят другой программой";
+
 // The value of a device handle that is not open (all bits set).
 inline constexpr OsHandle kInvalidDeviceHandle = ~OsHandle{0};
 
@@ -57,6 +60,11 @@ class OsPortApi {
   // What a last-error value means, in the operator's words, when the system has more to say
   // than the code; empty otherwise.
   virtual std::string error_meaning(uint32_t) const { return {}; }
+  // Whether a last-error value says that another program holds the port (kPortBusy).
+  virtual bool port_busy(uint32_t) const { return false; }
+  // A port found busy is refused at once from then on, so that a probe or a job does not wait
+  // for it byte after byte; an action that begins tries such ports again.
+  virtual void retry_busy_ports() {}
 
   // The directory of the running executable, with its trailing separator.
   virtual std::string executable_directory() = 0;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
@@ -158,6 +159,7 @@ void LinuxPortApi::map_ports() {
 
 int LinuxPortApi::open_port(Port& port) {
   if (port.device.empty()) return ENODEV;
+  if (port.busy) return EBUSY;
   errno = 0;
   const int fd = ::open(port.device.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) {
@@ -169,6 +171,7 @@ int LinuxPortApi::open_port(Port& port) {
   }
   if (const int claim_errno = claim(fd); claim_errno != 0) {
     ::close(fd);
+    port.busy = claim_errno == EBUSY;
     return claim_errno;
   }
   port.fd = fd;
@@ -188,13 +191,20 @@ int LinuxPortApi::claim(int fd) {
   sigaction(kClaimWakeSignal, &wake, &previous);
   std::promise<int> done;
   std::future<int> result = done.get_future();
-  std::thread claimer([this, fd, &done] {
-    errno = 0;
-    done.set_value(kernel_.ioctl(fd, PPCLAIM, nullptr) == 0 ? 0 : failure_errno());
+  std::atomic<bool> giving_up{false};
+  std::thread claimer([this, fd, &done, &giving_up] {
+    int error = 0;
+    do {
+      errno = 0;
+      error = kernel_.ioctl(fd, PPCLAIM, nullptr) == 0 ? 0 : failure_errno();
+      // Any signal ends the claim's sleep; only ours means "give up".
+    } while (error == EINTR && !giving_up.load());
+    done.set_value(error);
   });
   bool gave_up = false;
   if (result.wait_for(claim_timeout_) != std::future_status::ready) {
     gave_up = true;
+    giving_up.store(true);
     // Again until it returns: a signal that comes before the thread sleeps is lost.
     do {
       pthread_kill(claimer.native_handle(), kClaimWakeSignal);
@@ -326,8 +336,16 @@ std::string LinuxPortApi::open_failure_advice() const {
 }
 
 std::string LinuxPortApi::error_meaning(uint32_t code) const {
-  if (code == EBUSY) return kPortBusy;
+  if (port_busy(code)) return kPortBusy;
   return {};
+}
+
+bool LinuxPortApi::port_busy(uint32_t code) const {
+  return code == EBUSY;
+}
+
+void LinuxPortApi::retry_busy_ports() {
+  for (Port& port : ports_) port.busy = false;
 }
 
 std::string LinuxPortApi::executable_directory() {

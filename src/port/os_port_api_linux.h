@@ -14,9 +14,6 @@ namespace zor {
 
 // The kernel calls of the layer that need real hardware; tests put a fake in their place.
 // Failures return -1 and leave the cause in errno.
-// What the operator is told when a port is held by another program.
-inline constexpr const char* kPortBusy = "Параллельный порт занят другой программой";
-
 class ParportKernel {
  public:
   virtual ~ParportKernel() = default;
@@ -49,6 +46,8 @@ class LinuxPortApi : public OsPortApiWithoutServices {
   // A port device the user may not open: says which, and that the lp group gives access.
   std::string open_failure_advice() const override;
   std::string error_meaning(uint32_t code) const override;
+  bool port_busy(uint32_t code) const override;
+  void retry_busy_ports() override;
 
   // How long a claim may wait for a port another program holds (tests shorten it).
   void set_claim_timeout(std::chrono::milliseconds timeout) { claim_timeout_ = timeout; }
@@ -59,6 +58,7 @@ class LinuxPortApi : public OsPortApiWithoutServices {
   struct Port {
     std::string device;  // empty: no port has this LPT number
     int fd = -1;
+    bool busy = false;  // its claim gave up: refused without a new wait until retried
   };
 
   void map_ports();

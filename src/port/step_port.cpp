@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/error.h"
 #include "port/port_selection.h"
 
 namespace zor {
@@ -11,7 +12,10 @@ ConnectionStepPort::ConnectionStepPort(LptPortConnection& connection,
     : connection_(connection), port_text_(std::move(port_text)) {}
 
 void ConnectionStepPort::write_data(uint8_t value) {
-  connection_.WritePort(get_port(port_text_()), LPT_DATA, value);
+  if (connection_.WritePort(get_port(port_text_()), LPT_DATA, value)) return;
+  // Every further byte would fail the same way: the motors would not move while the job went
+  // on believing they did.
+  if (connection_.port_busy()) throw MotionRefused(kPortBusy);
 }
 
 }  // namespace zor

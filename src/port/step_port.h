@@ -12,7 +12,8 @@ namespace zor {
 class StepPort {
  public:
   virtual ~StepPort() = default;
-  // One byte to the data register; a failed write goes unnoticed.
+  // One byte to the data register; a failed write goes unnoticed, except that a port another
+  // program holds ends the motion (MotionRefused with kPortBusy).
   virtual void write_data(uint8_t value) = 0;
 };
 

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "common/output_file.h"
+
 namespace zor::run {
 
 const std::array<TraceFile::Line, 256> TraceFile::kLines = [] {
@@ -49,9 +51,7 @@ bool TraceFile::close() {
 }
 
 void TraceFile::fail(int error_number) {
-  if (!error_.empty()) return;
-  // A library that failed without saying why still leaves the operator a reason to read.
-  error_ = path_ + ": " + (error_number != 0 ? std::strerror(error_number) : "write error");
+  if (error_.empty()) error_ = write_error(path_, error_number);
 }
 
 }  // namespace zor::run

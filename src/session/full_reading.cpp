@@ -91,6 +91,7 @@ std::optional<Plan> page_plan(Env& env, bool drill) {
 
 void full_draw(Env& env, JobNotes& notes) {
   get_rejim(env.form, env.ctx.modes);
+  refuse_too_fast_speeds(env.form, env.ctx);
   std::optional<Plan> plan = page_plan(env, false);
   if (!plan) return;
   order_if_asked(env, *plan);
@@ -107,6 +108,7 @@ void full_drill(Env& env, JobNotes& notes) {
   }
   get_rejim(env.form, env.ctx.modes);
   read_drill_depth(env.form, env.ctx.modes);
+  refuse_too_fast_speeds(env.form, env.ctx);
   std::optional<Plan> plan = page_plan(env, true);
   if (!plan) return;
   order_if_asked(env, *plan);

@@ -138,6 +138,8 @@ void Session::FormDestroy() {
 }
 
 void Session::motion_started() {
+  // A port that was busy may have been let go since: the action tries it once more.
+  s_.os.retry_busy_ports();
   if (s_.realtime == nullptr || s_.realtime->enter() || realtime_refusal_told_) return;
   realtime_refusal_told_ = true;
   s_.screen.notice(s_.realtime->refused_notice());

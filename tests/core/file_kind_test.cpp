@@ -5,6 +5,8 @@
 
 #include <sstream>
 
+#include "common/error.h"
+
 namespace zor {
 namespace {
 
@@ -32,7 +34,7 @@ TEST(FileKind, GerberAndDrillFilesAreToldApartByTheirStatements) {
   EXPECT_EQ(kind(std::string(4000, '\x01')), FileKind::kUnknown);
   // A drill drawing is a Gerber file whatever its name.
   EXPECT_EQ(detect_file_kind_file(data("gerber/orcad_rs232_cm.top")), FileKind::kGerber);
-  EXPECT_EQ(detect_file_kind_file(data("no such file")), FileKind::kUnknown);
+  EXPECT_THROW(detect_file_kind_file(data("no such file")), IoError);
 }
 
 TEST(FullReadingHint, GerberFormatsTheFixedReadingWouldMisread) {

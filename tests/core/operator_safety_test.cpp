@@ -9,6 +9,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <future>
@@ -87,26 +88,39 @@ TEST(SpeedScenario, ZeroSpeedKeepsItsMessageAndNoCoilPatternIsLost) {
   expect_position_is_motors(rig, "jogs after it");
 }
 
-TEST(SpeedScenario, NegativeSpeedInAModeBoxIsRefusedBeforeTheFirstStep) {
+// Negative, and faster than the machine steps (0,0025 mm a step at 20 000 steps a second is
+// 50 mm/s), in the fixed and the full reading.
+TEST(SpeedScenario, SpeedsTheMotorsCannotRunAreRefusedBeforeTheFirstStepNamingTheBox) {
   struct Case {
     const char* box;
     const char* label;
+    const char* column;
+    bool full;  // the reading a too fast speed is tried in
   };
-  for (const Case& c : {Case{"e_sped", "скор. X-Y"}, Case{"e_sped2", "скор. X-Y"},
-                        Case{"e_sped_up", "скорость Z"}, Case{"e_sped_dow", "скорость Z"}}) {
-    SessionRig rig;
-    rig.drawing_modes();
-    rig.form.set_text(c.box, "-2,5");
-    TempFile dxf("d.dxf", dxf_file(dxf_line("1", "0", "2", "0")));
-    rig.form.set_text("name_files", dxf.path());
-    try {
-      rig.session.B_risovClick();
-      ADD_FAILURE() << c.box << " accepted";
-    } catch (const MotionRefused& e) {
-      EXPECT_EQ(e.what(), std::string(kBadSpeed) + "-2,5 мм/с (" + c.label + ")");
+  for (const Case& c : {Case{"e_sped", "скор. X-Y", "рабочая", false},
+                        Case{"e_sped2", "скор. X-Y", "ускоренная", true},
+                        Case{"e_sped_up", "скорость Z", "подъём", false},
+                        Case{"e_sped_dow", "скорость Z", "опускание", true}}) {
+    for (const char* typed : {"-2,5", "10000000"}) {
+      const bool negative = typed[0] == '-';
+      SessionRig rig;
+      rig.drawing_modes();
+      rig.full_reading(!negative && c.full);
+      rig.form.set_text(c.box, typed);
+      TempFile dxf("d.dxf", dxf_file(dxf_line("1", "0", "2", "0")));
+      rig.form.set_text("name_files", dxf.path());
+      try {
+        rig.session.B_risovClick();
+        ADD_FAILURE() << c.box << " accepted " << typed;
+      } catch (const MotionRefused& e) {
+        EXPECT_EQ(e.what(), negative
+                                ? std::string(kBadSpeed) + "-2,5 мм/с (" + c.label + ")"
+                                : std::string(kTooFast) + "10000000 мм/с (" + c.label + ", " +
+                                      c.column + "); не больше 50 мм/с (20000 шагов в секунду)");
+      }
+      EXPECT_TRUE(rig.machine.trace().empty()) << c.box;
+      expect_position_is_motors(rig, c.box);
     }
-    EXPECT_TRUE(rig.machine.trace().empty()) << c.box;
-    expect_position_is_motors(rig, c.box);
   }
   // The Gerber drilling job too, with the feed's own box.
   SessionRig rig;
@@ -118,6 +132,63 @@ TEST(SpeedScenario, NegativeSpeedInAModeBoxIsRefusedBeforeTheFirstStep) {
   EXPECT_THROW(rig.session.B_drillClick(), MotionRefused);
   EXPECT_TRUE(rig.machine.trace().empty());
   expect_position_is_motors(rig, "the Gerber drilling job");
+
+  // A machine whose settings allow 400 steps a second: 1 mm/s by hand, no faster.
+  SessionRig hand;
+  hand.session.context().machine.max_step_rate = 400;
+  hand.form.set_index("TrackBar1", 10);  // 1 mm/s
+  EXPECT_TRUE(jog_moves(hand));
+  hand.form.set_index("TrackBar1", 11);  // 1,21 mm/s
+  try {
+    hand.session.B_upClick();
+    ADD_FAILURE() << "a jog too fast for the machine";
+  } catch (const MotionRefused& e) {
+    EXPECT_EQ(e.what(), std::string(kTooFast) +
+                            "1,21 мм/с (Скорость, ручное управление); "
+                            "не больше 1 мм/с (400 шагов в секунду)");
+  }
+  hand.form.set_text("Edit9", "5");
+  hand.form.set_text("Edit10", "0");
+  hand.form.set_text("Edit11", "1");
+  EXPECT_THROW(hand.session.BitBtn1Click(), MotionRefused) << "Z would have moved first";
+  EXPECT_EQ(hand.motion(), (std::vector<Stretch>{xy(4, 0)}));
+  expect_position_is_motors(hand, "refused manual moves");
+}
+
+TEST(SpeedScenario, AStepOfManySecondsStopsWithinAFiftiethOfASecondAndKeepsItsTime) {
+  constexpr int64_t kMs = 1'000'000;  // the rig's clock counts nanoseconds
+  SessionRig rig;
+  rig.drawing_modes();
+  rig.form.set_text("e_sped2", "0,0001");  // travel: 25 s a step
+  const TempFile dxf("d.dxf", dxf_file(dxf_line("1", "0", "2", "0")));
+  rig.open_dxf(dxf.path());
+  int64_t last_events = 0, longest_gap = 0, stopped_at = -1;
+  rig.screen.on_events = [&] {
+    const int64_t now = rig.clock.now();
+    longest_gap = std::max(longest_gap, now - last_events);
+    last_events = now;
+    // "Стоп" three seconds in, answered "НЕТ".
+    if (stopped_at < 0 && now >= 3000 * kMs) {
+      stopped_at = now;
+      rig.dialogs.answers = {false};
+      rig.session.stop_request();
+    }
+  };
+  rig.session.B_risovClick();
+  rig.screen.on_events = nullptr;
+  EXPECT_LE(longest_gap, 50 * kMs) << "the window went unserved";
+  ASSERT_GE(stopped_at, 0);
+  EXPECT_LT(stopped_at, 3050 * kMs);
+  EXPECT_LT(rig.clock.now() - stopped_at, 50 * kMs) << "the job went on after the stop";
+  EXPECT_EQ(rig.motion(), (std::vector<Stretch>{z(-200)})) << "the lift, and no travel step";
+  expect_position_is_motors(rig, "the stopped job");
+
+  // Slow steps keep their time all the same: at 0,01 mm/s, 0,25 s apart.
+  rig.machine.clear_trace();
+  rig.form.set_index("TrackBar1", 1);
+  ASSERT_TRUE(jog_moves(rig));
+  const std::vector<int64_t>& times = rig.machine.trace_times();
+  for (size_t k = 3; k < times.size(); k += 3) EXPECT_EQ(times[k] - times[k - 3], 250 * kMs);
 }
 
 TEST(TravelLimitScenario, AskedOncePerExcursionAndNoEndsTheAction) {
@@ -265,6 +336,15 @@ TEST(NotAFileScenario, AnEndlessLineEndsTheReadingWithAMessage) {
     ADD_FAILURE() << "read a line of " << line.size() << " bytes";
   } catch (const IoError& e) {
     EXPECT_STREQ(e.what(), kLineTooLong);
+  }
+  // Read whole, a file is taken up to the cap its reader gives, and not a byte beyond.
+  const TempFile small("s.svg", "<svg/>");
+  EXPECT_EQ(read_whole_file(small.path(), 6), "<svg/>");
+  try {
+    read_whole_file(small.path(), 5);
+    ADD_FAILURE() << "read beyond the cap";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.what(), kFileTooLarge + small.path());
   }
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "common/error.h"
 #include "port/lpt_port_connection.h"
 #include "port/os_port_api_linux.h"
 #include "scripted_services.h"
@@ -32,6 +33,7 @@ struct FakeRegisters {
   uint8_t data = 0;
   uint8_t status = 0x78;
   uint8_t control = 0x0C;
+  std::vector<uint8_t> data_writes;
 };
 
 // Serves the parallel-port requests on the fake device files (found by the file each
@@ -45,6 +47,8 @@ class FakeKernel : public ParportKernel {
   std::set<std::string> held_elsewhere;
   std::chrono::milliseconds holder_time{10'000};
   int interrupted_claims = 0;
+  // Claims cut short by signals meant for something else before they could sleep.
+  int stray_signals = 0;
   int ioperm_result = -1;
   std::vector<std::string> log;
 
@@ -55,6 +59,11 @@ class FakeKernel : public ParportKernel {
     FakeRegisters& regs = devices[device];
     switch (request) {
       case PPCLAIM:
+        if (stray_signals > 0) {
+          --stray_signals;
+          errno = EINTR;
+          return -1;
+        }
         if (held_elsewhere.count(device) != 0 && !wait_for_holder()) {
           ++interrupted_claims;
           errno = EINTR;
@@ -71,6 +80,7 @@ class FakeKernel : public ParportKernel {
         return 0;
       case PPWDATA:
         regs.data = *byte;
+        regs.data_writes.push_back(*byte);
         return 0;
       case PPRDATA:
         *byte = regs.data;
@@ -297,6 +307,48 @@ TEST_F(LinuxPortLayer, PortHeldByAnotherProgramIsReportedBusyInsteadOfWaitedFor)
   auto free_api = make_api();
   LptPortConnection lpt(*free_api);
   EXPECT_TRUE(lpt.Connected());
+}
+
+// A second port held by another program: start-up waits out its claim once, not once for every
+// byte of both probes; a job on it ends at its first byte with the reason; once let go, the
+// next action claims it, also when a stray signal cuts the claim short.
+TEST_F(LinuxPortLayer, ABusyPortIsWaitedForOnceAndEndsAJobAtItsFirstByte) {
+  add_port("parport0", 0x3BC);
+  add_port("parport1", 0x378);
+  kernel_.held_elsewhere.insert("parport1");
+  auto api = make_api();
+  api->set_claim_timeout(std::chrono::milliseconds(50));
+  MemoryForm form;
+  testing::ScriptedDialogs dialogs;
+  testing::PicturePreview preview;
+  testing::CountingScreen screen;
+  VirtualClock clock;
+  Session session({form, dialogs, preview, screen, clock, *api});
+  form.set_index("TrackBar1", 10);
+  form.set_index("TrackBar2", 1);  // 0,01 mm: 4 steps
+  ASSERT_TRUE(session.FormCreate(Session::ConfigFile::kAssumePresent));
+  // At the claim's usual 2 s, start-up takes one wait: 2 s.
+  EXPECT_EQ(kernel_.interrupted_claims, 1);
+  EXPECT_EQ(form.items("ComboBox1"), std::vector<std::string>{"$3BC"});
+
+  form.set_text("ComboBox1", "$378");
+  try {
+    session.B_rightClick();
+    ADD_FAILURE() << "jogged on a busy port";
+  } catch (const MotionRefused& e) {
+    EXPECT_STREQ(e.what(), kPortBusy);
+  }
+  EXPECT_EQ(kernel_.interrupted_claims, 2) << "one more wait for the job, not one a byte";
+  EXPECT_EQ(session.context().machine.pos_x, 0);
+
+  kernel_.held_elsewhere.clear();
+  kernel_.stray_signals = 1;
+  session.B_rightClick();
+  // The motor still stood at the first pattern: the failed byte changed nothing.
+  EXPECT_EQ(kernel_.devices["parport1"].data_writes,
+            (std::vector<uint8_t>{3, 19, 3, 2, 18, 2, 6, 22, 6, 4, 20, 4}));
+  EXPECT_NEAR(session.context().machine.pos_x, 0.01, 1e-12);
+  session.FormDestroy();
 }
 
 TEST_F(LinuxPortLayer, NoParallelPortAtAll) {

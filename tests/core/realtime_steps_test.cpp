@@ -6,6 +6,12 @@
 #include <deque>
 #ifdef __linux__
 #include <sched.h>
+
+#include <cerrno>
+#include <fstream>
+#include <thread>
+
+#include "motion/realtime_linux.h"
 #endif
 #include <string>
 #include <vector>
@@ -184,22 +190,84 @@ TEST(RealtimeSteps, GrantedNothingIsSaidAndOnlyMotionsAreRaised) {
   EXPECT_TRUE(rig.screen.notices.empty());
 }
 
-TEST(RealtimeSteps, TheSystemsAnswerIsGivenBackEitherWay) {
-  // Whatever this computer grants, the thread runs as before once the motion ends.
-  const auto realtime = make_system_realtime();
 #ifdef __linux__
+// An address sanitizer's run-time answers the memory lock calls itself and locks nothing.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kLockingSeen = false;
+#elif defined(__has_feature)
+constexpr bool kLockingSeen = !__has_feature(address_sanitizer);
+#else
+constexpr bool kLockingSeen = true;
+#endif
+
+// This process's locked memory as the kernel counts it, kB.
+long locked_kb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmLck:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+// The system's own calls, but one of the two grants refused.
+class HalfRefusingKernel : public SchedulingKernel {
+ public:
+  explicit HalfRefusingKernel(bool refuse_priority) : refuse_priority_(refuse_priority) {}
+  int get_scheduler(int& policy, int& priority) override {
+    return system_.get_scheduler(policy, priority);
+  }
+  int set_scheduler(int policy, int priority) override {
+    if (refuse_priority_ && policy != SCHED_OTHER) return EPERM;
+    return system_.set_scheduler(policy, priority);
+  }
+  long rtprio_limit() override { return 0; }
+  int lock_memory() override { return refuse_priority_ ? system_.lock_memory() : ENOMEM; }
+  void unlock_memory() override { system_.unlock_memory(); }
+
+ private:
+  SchedulingKernel& system_ = system_scheduling_kernel();
+  bool refuse_priority_;
+};
+
+TEST(RealtimeSteps, GrantedWholeOrNotAtAllForTheStepLoopAloneAndGivenBackWhole) {
+  const auto realtime = make_system_realtime();
   const int before = sched_getscheduler(0);
-  const bool granted = realtime->enter();
-  EXPECT_EQ(sched_getscheduler(0), granted ? SCHED_FIFO : before);
+  if (!realtime->enter()) GTEST_SKIP() << "this system grants no real-time priority";
+  sched_param param{};
+  sched_getparam(0, &param);
+  EXPECT_EQ(sched_getscheduler(0) & ~SCHED_RESET_ON_FORK, SCHED_FIFO);
+  if (kLockingSeen) {
+    EXPECT_GT(locked_kb(), 0);
+  }
+  int started = -1;  // the policy of a thread started during the motion
+  std::thread([&started] { started = sched_getscheduler(0); }).join();
+  EXPECT_EQ(started, before);
+  // The package lets the lp group have the priority the program takes, and no more.
+  std::ifstream limits(std::string(ZOR_TEST_DATA) + "/../../packaging/limits.conf");
+  std::string granted;
+  for (std::string line; std::getline(limits, line);) {
+    if (line.rfind("@lp - rtprio ", 0) == 0) granted = line.substr(13);
+  }
+  EXPECT_EQ(granted, std::to_string(param.sched_priority));
   realtime->leave();
   EXPECT_EQ(sched_getscheduler(0), before);
-  EXPECT_NE(realtime->refused_notice().find("rtprio"), std::string::npos);
-#else
-  realtime->enter();
-  realtime->leave();
-  EXPECT_FALSE(realtime->refused_notice().empty());
-#endif
+  EXPECT_EQ(locked_kb(), 0) << "memory left locked after the motion";
+
+  // Half granted is refused whole, and the operator is told which half the system refused.
+  for (const bool refuse_priority : {true, false}) {
+    HalfRefusingKernel kernel(refuse_priority);
+    const auto half = make_linux_realtime(kernel);
+    EXPECT_FALSE(half->enter());
+    EXPECT_EQ(sched_getscheduler(0), before) << refuse_priority;
+    EXPECT_EQ(locked_kb(), 0) << refuse_priority;
+    const std::string said = half->refused_notice();
+    EXPECT_NE(said.find(refuse_priority ? "отказано: приоритет (закрепление памяти снято)"
+                                        : "отказано: закрепление памяти (приоритет снят)"),
+              std::string::npos)
+        << said;
+  }
 }
+#endif
 
 }  // namespace
 }  // namespace zor::testing

@@ -2,6 +2,7 @@
 // report and either exit 0 (a clean result) or exit 1 with a clear message; none crashes,
 // hangs or moves the motors beyond what the file asks.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "motion/motion.h"
@@ -185,14 +187,40 @@ TEST(HostileRunner, CircleWithAHugeRadiusIsRefusedAfterTheLineToItsPoint) {
   EXPECT_EQ(field(r.out, "motor"), "[400, 400, 0]");
 }
 
-TEST(HostileRunner, DirectoryIsNoSuchFile) {
+// A FIFO would wait for a writer, /dev/zero never ends and a folder holds no text: none is read,
+// in any reading of either page, and nothing moves for them. A folder is no file at all.
+TEST(HostileRunner, WhatIsNoFileEndsAtOnceWithItsMessageInEveryReading) {
   const TempFile inside("x", "");
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"draw", inside.folder()},
-                                               {"--gerber", "drill", inside.folder()}}) {
-    const Outcome r = run(args);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(field(r.out, "messages"), messages({kNoSuchFile}));
+  const std::string fifo = inside.folder() + "/pipe.dxf";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string not_a_file = "Это не обычный файл: ";
+  const std::pair<std::string, std::string> cases[] = {{fifo, not_a_file + fifo},
+                                                       {"/dev/zero", not_a_file + "/dev/zero"},
+                                                       {inside.folder(), kNoSuchFile}};
+  for (const auto& [path, message] : cases) {
+    for (const std::vector<std::string>& job : {std::vector<std::string>{"draw"},
+                                                {"drill"},
+                                                {"--gerber", "draw"},
+                                                {"--gerber", "drill"}}) {
+      for (const bool full : {false, true}) {
+        std::vector<std::string> args = job;
+        if (full) args.insert(args.begin(), "--full");
+        args.push_back(path);
+        const Outcome r = run_runner(args, 30);
+        EXPECT_EQ(r.status, 1) << args[0] << " " << path;
+        EXPECT_EQ(field(r.out, "messages"), messages({message})) << args[0] << " " << path;
+        EXPECT_EQ(field(r.out, "motor").substr(0, 6), "[0, 0,") << path;
+      }
+    }
   }
+  // A line longer than any reading takes ends the full reading too, before it takes the memory.
+  const std::string endless = inside.folder() + "/endless.dxf";
+  write_big_line(endless, "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n", '7', (65u << 20), "\n");
+  const Outcome r = run_runner({"--full", "draw", endless}, 60);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(field(r.out, "messages"),
+            messages({"Строка файла длиннее 64 МБ: это не файл чертежа, чтение прекращено"}));
+  EXPECT_EQ(field(r.out, "port_writes"), "0");
 }
 
 // A file that exists but cannot be read: the system's message and exit 1. (A file that

@@ -26,9 +26,11 @@ inline std::string shell_quoted(const std::string& arg) {
   return q + "'";
 }
 
-inline RunnerResult run_runner(const std::vector<std::string>& args) {
+// `kill_after_s`: a runner that would wait forever is killed then (and reports no status).
+inline RunnerResult run_runner(const std::vector<std::string>& args, int kill_after_s = 0) {
   const TempFile err("stderr.txt", "");
   std::string cmd = shell_quoted(ZOR_RUNNER);
+  if (kill_after_s > 0) cmd = "timeout -s KILL " + std::to_string(kill_after_s) + " " + cmd;
   for (const auto& a : args) cmd += " " + shell_quoted(a);
   cmd += " 2>" + shell_quoted(err.path()) + " </dev/null";
   RunnerResult r;

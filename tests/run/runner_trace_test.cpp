@@ -59,6 +59,10 @@ TEST(RunnerTrace, AFullDiskIsNamedAndTheJobStillReportsWhatItDid) {
   EXPECT_EQ(report_field(r.out, "messages"), "[\"/dev/full: No space left on device\"]");
   EXPECT_EQ(report_field(r.out, "motor"), "[4000, 0, 0]");
   EXPECT_EQ(report_field(r.out, "port_writes"), "12000");
+  // The picture, written once the job has run, the same way.
+  const RunnerResult png = run_runner({"--no-return", "--png", "/dev/full", "draw", dxf.path()});
+  EXPECT_EQ(png.status, 1);
+  EXPECT_EQ(report_field(png.out, "messages"), "[\"/dev/full: No space left on device\"]");
 }
 
 TEST(RunnerTrace, AFileThatCannotBeMadeIsNamedAndNothingMoves) {
@@ -75,6 +79,9 @@ TEST(RunnerTrace, AFileThatCannotBeMadeIsNamedAndNothingMoves) {
     EXPECT_EQ(report_field(r.out, "messages"), "[\"" + message + "\"]");
     EXPECT_EQ(report_field(r.out, "motor"), "[0, 0, 0]");
     EXPECT_EQ(report_field(r.out, "port_writes"), "0");
+    const RunnerResult png = run_runner({"--png", c.path, "draw", dxf.path()});
+    EXPECT_EQ(png.status, 1) << c.path;
+    EXPECT_EQ(report_field(png.out, "messages"), "[\"" + message + "\"]");
   }
   EXPECT_FALSE(fs::exists(fs::path(missing).parent_path()));
 }
@@ -85,11 +92,15 @@ TEST(RunnerTrace, AnOutputNamingTheDrawingIsWrongUsageAndTheDrawingStays) {
   const std::string other_spelling = dxf.folder() + "/./sub/../d.dxf";
   fs::create_directory(dxf.folder() + "/sub");
   const std::string picture = dxf.folder() + "/p.png";
+  // Another name of the drawing: a hard link, which no spelling of the path gives away.
+  const std::string linked = dxf.folder() + "/sub/linked.png";
+  fs::create_hard_link(dxf.path(), linked);
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--trace", dxf.path(), "draw", dxf.path()},
         {"--png", other_spelling, "draw", dxf.path()},
         {"--trace", dxf.path(), "--gerber", "drill", other_spelling},
-        {"--trace", picture, "--png", dxf.folder() + "/sub/../p.png", "draw", dxf.path()}}) {
+        {"--trace", picture, "--png", dxf.folder() + "/sub/../p.png", "draw", dxf.path()},
+        {"--png", linked, "draw", dxf.path()}}) {
     const RunnerResult r = run_runner(args);
     EXPECT_EQ(r.status, 2) << args[1];
     EXPECT_EQ(r.out, "");
