@@ -48,6 +48,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
   const QIcon browse = style()->standardIcon(QStyle::SP_DirOpenIcon);
   ui_->change_name->setIcon(browse);
   ui_->BitBtn2->setIcon(browse);
+  ui_->B_board_open->setIcon(browse);
 
   // The position panel repaints during every run: painted whole on its own background, it
   // spares Qt repainting the group box behind it.
@@ -66,6 +67,9 @@ void TForm1::set_moving(bool moving) {
                                       ui_->B_drill, ui_->Button4,  ui_->ComboBox1, ui_->change_name,
                                       ui_->BitBtn2, ui_->Button10, ui_->B_frame};
   for (QWidget* control : motion_controls) control->setEnabled(!moving);
+  for (QWidget* control : {ui_->B_board_open, ui_->B_board_view, ui_->SG_board_files}) {
+    control->setEnabled(!moving);
+  }
   ui_->B_stop->setEnabled(moving);
   if (stop_key_ != nullptr) stop_key_->setEnabled(moving);
   moving_ = moving;

@@ -49,6 +49,9 @@ class TForm1 : public QWidget {
  private:
   // Arrows and Page Up / Page Down jog while the manual tab is in front.
   void attach_jog_keys(Session& session);
+  // The board page: its browse and preview buttons, and the list of its files' roles.
+  void attach_board_page(Session& session);
+  void fill_board_files(Session& session);
 
   std::unique_ptr<Ui::TForm1> ui_;
   bool moving_ = false;

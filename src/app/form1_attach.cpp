@@ -66,6 +66,7 @@ void TForm1::attach(Session& session) {
   stop_key_->setEnabled(moving_);
   connect(stop_key_, &QShortcut::activated, this, [s] { s->stop_request(); });
   attach_jog_keys(session);
+  attach_board_page(session);
 }
 
 void TForm1::attach_jog_keys(Session& session) {

@@ -21,6 +21,7 @@
 #include "run/headless.h"
 #include "run/json_report.h"
 #include "run/trace_file.h"
+#include "session/board_job.h"
 #include "session/session.h"
 
 namespace zor::run {
@@ -28,6 +29,17 @@ namespace {
 
 constexpr int kDxfPage = 0;
 constexpr int kGerberPage = 1;
+
+// The board page with its folder or archive, side, offsets and pins.
+void fill_board_inputs(MemoryForm& form, const RunOptions& o) {
+  form.set_index("PageControl2", kBoardPage);
+  form.set_text(kBoardPath, o.file);
+  form.set_index(kBoardSide, *o.board_side == "bottom" ? 1 : 0);
+  form.set_text(kBoardOffsetX, o.offset_x.value_or("0"));
+  form.set_text(kBoardOffsetY, o.offset_y.value_or("0"));
+  form.set_checked(kBoardPins, o.pins.has_value());
+  form.set_text(kBoardPinDiameter, o.pins.value_or("3"));
+}
 
 // The window as it opens, with the job's texts typed into the boxes.
 void fill_job_inputs(MemoryForm& form, const RunOptions& o) {
@@ -46,6 +58,7 @@ void fill_job_inputs(MemoryForm& form, const RunOptions& o) {
   form.set_index("TrackBar1", 10);
   form.set_index("TrackBar2", 1);
   form.set_index("PageControl2", o.gerber ? kGerberPage : kDxfPage);
+  if (o.board_side) fill_board_inputs(form, o);
 }
 
 // Every byte the job writes to the data register: counted, written to the trace file as it
@@ -109,7 +122,9 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
     if (o.port) form.set_text("ComboBox1", *o.port);
     session.tap_data_writes(&writes, !o.port);
     try {
-      if (o.gerber) {
+      if (o.board_side) {
+        // The board page's boxes were filled with the window's.
+      } else if (o.gerber) {
         // Choosing the file in the dialog reads its apertures; a missing file cannot be chosen.
         if (file_exists(o.file)) {
           dialogs.choose(o.file);
@@ -159,6 +174,7 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
     report.pen_lifts = counts.pen_lifts;
     report.tool_changes = session.job_notes().tool_changes;
     report.notices = session.job_notes().notices;
+    report.board = session.job_notes().board;
   }
   const std::vector<std::string>& told = screen.notices();
   report.notices.insert(report.notices.end(), told.begin(), told.end());

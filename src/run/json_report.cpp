@@ -29,6 +29,23 @@ size_t utf8_sequence(const std::string& s, size_t i) {
   return len;
 }
 
+// "\"board\": {\"files\": […], \"outline\": […], \"offset\": […], \"mirrored\": …, \"pins\": […]}"
+std::string json_board(const BoardSummary& b) {
+  std::string text = "\"board\": {\"files\": [";
+  for (size_t k = 0; k < b.files.size(); ++k) {
+    text += (k ? ", " : "") + std::string("{\"name\": ") + json_string(b.files[k].name) +
+            ", \"role\": \"" + role_word(b.files[k].role) + "\"}";
+  }
+  text += "], \"outline\": [" + number(b.outline.xmin) + ", " + number(b.outline.ymin) + ", " +
+          number(b.outline.xmax) + ", " + number(b.outline.ymax) + "], \"offset\": [" +
+          number(b.offset_x) + ", " + number(b.offset_y) +
+          "], \"mirrored\": " + (b.mirrored ? "true" : "false") + ", \"pins\": [";
+  for (size_t k = 0; k < b.pins.size(); ++k) {
+    text += (k ? ", [" : "[") + number(b.pins[k].x) + ", " + number(b.pins[k].y) + "]";
+  }
+  return text + "]}";
+}
+
 }  // namespace
 
 std::string json_string(const std::string& text) {
@@ -85,6 +102,7 @@ void write_json(std::ostream& out, const JobReport& r) {
     out << ", \"pen_lifts\": " << r.pen_lifts;
   }
   out << ", \"notices\": " << json_list(r.notices);
+  if (r.board) out << ", " << json_board(*r.board);
   if (r.intervals != nullptr) out << ", " << json_interval_errors(*r.intervals);
   out << "}\n";
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "board/board.h"
 #include "common/interval_histogram.h"
 
 namespace zor::run {
@@ -28,6 +29,7 @@ struct JobReport {
   int pen_lifts = 0;
   std::vector<std::string> notices;              // what a reader could not read or assumed
   const IntervalHistogram* intervals = nullptr;  // with --realtime: the steps' lateness
+  std::optional<BoardSummary> board;             // with --board
 };
 
 void write_json(std::ostream& out, const JobReport& report);

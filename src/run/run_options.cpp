@@ -11,6 +11,7 @@ const char* const kUsage =
     "usage: zor-cnc-run [OPTIONS] draw FILE\n"
     "       zor-cnc-run [OPTIONS] drill FILE\n"
     "       zor-cnc-run [OPTIONS] --gerber draw|drill FILE\n"
+    "       zor-cnc-run [OPTIONS] --board top|bottom draw|drill PATH\n"
     "Runs one job of the machine without windows, on the built-in virtual machine unless\n"
     "--port is given, and prints a JSON report on standard output.\n"
     "options (texts are read exactly as the named box reads them, so 2,5 not 2.5):\n"
@@ -31,6 +32,10 @@ const char* const kUsage =
     "  --port ENTRY       drive the system's port \"$3BC\", \"$378\" or \"$278\" (implies "
     "--realtime)\n"
     "  --config FILE      make the settings only when FILE exists (default: taken as present)\n"
+    "  --board SIDE       PATH is one board's folder or .zip: its side (top, or bottom mirrored\n"
+    "                     about the outline's centre line) placed at the origin\n"
+    "  --offset-x T, --offset-y T   the board's offset, mm (0)\n"
+    "  --pins T           drill two alignment pins of diameter T mm first\n"
     "  --version          print the version and end\n"
     "       zor-cnc-run --latency-test SECONDS [--rate N] [--png FILE]\n"
     "Times a chain of waits at N a second (10000) on the system clock at real-time priority,\n"
@@ -86,6 +91,17 @@ std::optional<std::string> clashing_outputs(const RunOptions& o) {
   return std::nullopt;
 }
 
+// The board's options belong to --board, which names a side and takes no other file kind.
+std::optional<std::string> wrong_board_usage(const RunOptions& o) {
+  if (!o.board_side) {
+    if (o.offset_x || o.offset_y || o.pins) return "--offset-x, --offset-y and --pins need --board";
+    return std::nullopt;
+  }
+  if (*o.board_side != "top" && *o.board_side != "bottom") return "--board takes top or bottom";
+  if (o.gerber) return "--board and --gerber exclude each other";
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args,
@@ -101,7 +117,11 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       {"--trace", &RunOptions::trace_file},
       {"--png", &RunOptions::png_file},
       {"--port", &RunOptions::port},
-      {"--config", &RunOptions::config_file}};
+      {"--config", &RunOptions::config_file},
+      {"--board", &RunOptions::board_side},
+      {"--offset-x", &RunOptions::offset_x},
+      {"--offset-y", &RunOptions::offset_y},
+      {"--pins", &RunOptions::pins}};
   size_t i = 0;
   for (; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -164,6 +184,10 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
   }
   if (o.port && *o.port != "$3BC" && *o.port != "$378" && *o.port != "$278") {
     error = "--port takes \"$3BC\", \"$378\" or \"$278\"";
+    return std::nullopt;
+  }
+  if (auto wrong = wrong_board_usage(o)) {
+    error = *wrong;
     return std::nullopt;
   }
   o.drill = args[i] == "drill";

@@ -25,6 +25,9 @@ struct RunOptions {
   std::optional<std::string> config_file;
   std::optional<double> latency_seconds;  // --latency-test: no job, a chain of waits
   double rate = 10000;                    // its waits per second
+  // --board top|bottom: FILE is a board's folder or .zip, the side drawn or drilled.
+  std::optional<std::string> board_side;
+  std::optional<std::string> offset_x, offset_y, pins;  // "Смещение X/Y", "Штифты" diameter
 };
 
 // Parses the arguments after the program name. On wrong usage returns nothing and puts the

@@ -22,6 +22,9 @@ constexpr const char* kTexts[] = {"e_sped",  "e_sped2", "e_pero",     "e_sped_up
 constexpr const char* kChecks[] = {"CB_vozvrat", "CB_holost", "C_autozoom", "CB_full",
                                    "CB_optimize"};
 constexpr const char* kIndices[] = {"PageControl2", "Programs", "TrackBar1", "TrackBar2"};
+// The board page's.
+constexpr const char* kBoardTexts[] = {"E_board", "E_board_dx", "E_board_dy", "E_board_pin_d",
+                                       "E_board_roles"};
 
 // A tool change: the plan goes on as an operator who puts the drill in.
 class QuietDialogs : public GoAheadDialogs {
@@ -145,6 +148,9 @@ void copy_job_boxes(const Form& from, MemoryForm& to) {
   for (const char* name : kTexts) to.set_text(name, from.text(name));
   for (const char* name : kChecks) to.set_checked(name, from.checked(name));
   for (const char* name : kIndices) to.set_index(name, from.index(name));
+  for (const char* name : kBoardTexts) to.set_text(name, from.text(name));
+  to.set_checked("CB_board_pins", from.checked("CB_board_pins"));
+  to.set_index("CB_board_side", from.index("CB_board_side"));
 }
 
 // The place in the currency form rounded to 0.1 mm, unless that no longer lies beyond.

@@ -4,6 +4,7 @@
 #include "dxf/drilling_job.h"
 #include "gerber/gerber_passes.h"
 #include "motion/working_modes.h"
+#include "session/board_job.h"
 #include "session/full_reading.h"
 
 namespace zor {
@@ -28,6 +29,12 @@ void finish(Env& env) {
 
 void B_risovClick(Env& env, JobNotes* notes) {
   env.path.fill(kWhite);
+  if (board_page(env.form)) {
+    JobNotes own;
+    board_draw(env, notes != nullptr ? *notes : own);
+    finish(env);
+    return;
+  }
   if (full_reading(env.form)) {
     JobNotes own;
     full_draw(env, notes != nullptr ? *notes : own);
@@ -48,6 +55,12 @@ void B_risovClick(Env& env, JobNotes* notes) {
 }
 
 void B_drillClick(Env& env, JobNotes* notes) {
+  if (board_page(env.form)) {
+    JobNotes own;
+    board_drill(env, notes != nullptr ? *notes : own);
+    finish(env);
+    return;
+  }
   if (full_reading(env.form)) {
     JobNotes own;
     full_drill(env, notes != nullptr ? *notes : own);

@@ -5,17 +5,20 @@
 // is run instead.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "board/board.h"
 #include "motion/env.h"
 
 namespace zor {
 
 // What a job tells beside its moves.
 struct JobNotes {
-  std::vector<std::string> notices;  // what the reader could not read or had to assume
-  int tool_changes = 0;              // tool questions asked
+  std::vector<std::string> notices;   // what the reader could not read or had to assume
+  int tool_changes = 0;               // tool questions asked
+  std::optional<BoardSummary> board;  // a job of the board page: its files and placement
 };
 
 void B_risovClick(Env& env, JobNotes* notes = nullptr);

@@ -19,6 +19,7 @@
 #include "port/lpt_port_connection.h"
 #include "port/port_selection.h"
 #include "port/step_port.h"
+#include "session/board_job.h"
 #include "session/frame_job.h"
 #include "session/full_reading.h"
 #include "session/job_buttons.h"
@@ -240,10 +241,19 @@ void Session::B_drillClick() {
 
 void Session::change_nameClick() {
   Env e = env();
+  if (board_page(s_.form)) {
+    board_choose(e);
+    return;
+  }
   zor::change_nameClick(e);
 }
 
 void Session::Call_V_renderClick() {
+  if (board_page(s_.form)) {
+    Env e = env();
+    board_preview(e);
+    return;
+  }
   if (full_reading(s_.form)) {
     Env e = env();
     full_preview(e);
