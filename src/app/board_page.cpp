@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QTableWidget>
+#include <utility>
 
 #include "board/board.h"
 #include "form1.h"
@@ -17,17 +18,17 @@ constexpr BoardRole kRoles[] = {BoardRole::kTop, BoardRole::kBottom, BoardRole::
                                 BoardRole::kDrill, BoardRole::kIgnored};
 constexpr int kRowHeight = 20;
 
-// The list is made again however the handler before it ends, a refused board included.
-class Refill {
+// Runs `then` however the handler before it ends, a refused board included.
+template <typename F>
+class Finally {
  public:
-  Refill(TForm1& form, Session& session) : form_(form), session_(session) {}
-  ~Refill() { form_.fill_board_files(session_); }
-  Refill(const Refill&) = delete;
-  Refill& operator=(const Refill&) = delete;
+  explicit Finally(F then) : then_(std::move(then)) {}
+  ~Finally() { then_(); }
+  Finally(const Finally&) = delete;
+  Finally& operator=(const Finally&) = delete;
 
  private:
-  TForm1& form_;
-  Session& session_;
+  F then_;
 };
 
 }  // namespace
@@ -40,7 +41,7 @@ void TForm1::attach_board_page(Session& session) {
   header->resizeSection(1, 84);
   ui_->SG_board_files->verticalHeader()->setDefaultSectionSize(kRowHeight);
   connect(ui_->B_board_open, &QAbstractButton::clicked, this, [this, s] {
-    const Refill refill(*this, *s);
+    const Finally refill([this, s] { fill_board_files(*s); });
     s->change_nameClick();
   });
   connect(ui_->B_board_view, &QAbstractButton::clicked, this, [s] { s->Call_V_renderClick(); });

@@ -67,7 +67,8 @@ void TForm1::set_moving(bool moving) {
                                       ui_->B_drill, ui_->Button4,  ui_->ComboBox1, ui_->change_name,
                                       ui_->BitBtn2, ui_->Button10, ui_->B_frame};
   for (QWidget* control : motion_controls) control->setEnabled(!moving);
-  for (QWidget* control : {ui_->B_board_open, ui_->B_board_view, ui_->SG_board_files}) {
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{ui_->B_board_open, ui_->B_board_view, ui_->SG_board_files}) {
     control->setEnabled(!moving);
   }
   ui_->B_stop->setEnabled(moving);

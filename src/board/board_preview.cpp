@@ -8,6 +8,8 @@
 namespace zor {
 namespace {
 
+constexpr int kNoteRows = 22;
+
 struct Px {
   double x, y;
 };
@@ -99,7 +101,8 @@ void paint_board(Canvas& canvas, const Board& board, const BoardSettings& settin
   const PlanExtents placed = placed_extents(board, settings);
   const PlanExtents all{std::min(0.0, placed.xmin), std::min(0.0, placed.ymin),
                         std::max(area_x, placed.xmax), std::max(area_y, placed.ymax)};
-  const PlanView v = fit_view(all, canvas.width(), canvas.height(), 8);
+  // The lowest rows are left to the line under the picture (the order of work).
+  const PlanView v = fit_view(all, canvas.width(), std::max(1, canvas.height() - kNoteRows), 8);
   canvas.set_pen_color(kWorkArea);
   polyline(canvas, {{0, 0}, {area_x, 0}, {area_x, area_y}, {0, area_y}, {0, 0}}, v, 1);
 
