@@ -113,6 +113,20 @@ const Control kControls[] = {
     {"d_mark", "QLineEdit", "TabSheet4", "0,5"},
     {"L_full_hint", "QLabel", "TabSheet4", ""},
     {"Button10", "QPushButton", "TabSheet4", "Проспотр"},
+    {"E_board", "QLineEdit", "TabSheet5", ""},
+    {"B_board_open", "QToolButton", "TabSheet5", ""},
+    {"SG_board_files", "QTableWidget", "TabSheet5", nullptr},
+    {"L_board_side", "QLabel", "TabSheet5", "Сторона"},
+    {"CB_board_side", "QComboBox", "TabSheet5", "Верх"},
+    {"L_board_dx", "QLabel", "TabSheet5", "Смещение X"},
+    {"E_board_dx", "QLineEdit", "TabSheet5", "0"},
+    {"L_board_dy", "QLabel", "TabSheet5", "Y"},
+    {"E_board_dy", "QLineEdit", "TabSheet5", "0"},
+    {"CB_board_pins", "QCheckBox", "TabSheet5", "Штифты"},
+    {"E_board_pin_d", "QLineEdit", "TabSheet5", "3"},
+    {"L_board_pin_mm", "QLabel", "TabSheet5", "мм"},
+    {"B_board_view", "QPushButton", "TabSheet5", "Просмотр"},
+    {"E_board_roles", "QLineEdit", "TabSheet5", "", kHidden},
     // Settings tab.
     {"Label28", "QLabel", "TabSheet1", "Передаточное отношение мм/шаг"},
     {"Label41", "QLabel", "TabSheet1", nullptr},
@@ -180,6 +194,7 @@ const Page kPages[] = {
     {"TabSheet1", "PageControl1", 2, "Настройка"},
     {"TabSheet3", "PageControl2", 0, "AutoCAD DXF"},
     {"TabSheet4", "PageControl2", 1, "Gerber RS274-GBR"},
+    {"TabSheet5", "PageControl2", 2, "Плата"},
 };
 
 QString shown_text(QWidget* w) {
@@ -238,7 +253,7 @@ TEST_F(Form1Design, TabsInOrderWithTheirCaptionsAndTheProgramTabsInFront) {
     EXPECT_EQ(pages->tabText(p.index).toStdString(), p.caption);
   }
   EXPECT_EQ(find<QTabWidget>(form, "PageControl1")->count(), 3);
-  EXPECT_EQ(find<QTabWidget>(form, "PageControl2")->count(), 2);
+  EXPECT_EQ(find<QTabWidget>(form, "PageControl2")->count(), 3);
   EXPECT_EQ(find<QTabWidget>(form, "PageControl1")->currentWidget(), find(form, "T_auto"));
   EXPECT_EQ(find<QTabWidget>(form, "PageControl2")->currentWidget(), find(form, "TabSheet4"));
 }
