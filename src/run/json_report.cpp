@@ -60,6 +60,22 @@ std::string json_string(const std::string& text) {
   return out + "\"";
 }
 
+static void write_machine(std::ostream& out, const MachineReport& m) {
+  const auto triple = [&out](const std::array<double, 3>& v) {
+    out << '[' << number(v[0]) << ", " << number(v[1]) << ", " << number(v[2]) << ']';
+  };
+  out << ", \"machine\": {\"mm_per_step\": ";
+  triple(m.mm_per_step);
+  out << ", \"travel\": [";
+  for (size_t a = 0; a < 3; ++a) {
+    out << (a ? ", [" : "[") << (m.travel_from[a] ? number(*m.travel_from[a]) : "null") << ", "
+        << number(m.travel_to[a]) << ']';
+  }
+  out << "], \"backlash\": ";
+  triple(m.backlash);
+  out << ", \"max_step_rate\": " << number(m.max_step_rate) << '}';
+}
+
 void write_json(std::ostream& out, const JobReport& r) {
   out << "{\"pos\": [" << number(r.pos[0]) << ", " << number(r.pos[1]) << ", " << number(r.pos[2])
       << "], \"port_writes\": " << r.port_writes << ", \"motor\": [" << r.motor[0] << ", "
@@ -86,6 +102,7 @@ void write_json(std::ostream& out, const JobReport& r) {
   }
   out << ", \"notices\": " << json_list(r.notices);
   if (r.intervals != nullptr) out << ", " << json_interval_errors(*r.intervals);
+  if (r.machine) write_machine(out, *r.machine);
   out << "}\n";
 }
 

@@ -12,6 +12,15 @@
 
 namespace zor::run {
 
+// The machine the job ran on: the built-in one, or as the settings file described it.
+struct MachineReport {
+  std::array<double, 3> mm_per_step{};
+  std::array<std::optional<double>, 3> travel_from{};  // none: null, that end unchecked
+  std::array<double, 3> travel_to{};
+  std::array<double, 3> backlash{};
+  double max_step_rate = 0;
+};
+
 struct JobReport {
   std::array<double, 3> pos{};
   uint64_t port_writes = 0;
@@ -28,6 +37,7 @@ struct JobReport {
   int pen_lifts = 0;
   std::vector<std::string> notices;              // what a reader could not read or assumed
   const IntervalHistogram* intervals = nullptr;  // with --realtime: the steps' lateness
+  std::optional<MachineReport> machine;
 };
 
 void write_json(std::ostream& out, const JobReport& report);
