@@ -1,5 +1,6 @@
 #include "run/json_report.h"
 
+#include <charconv>
 #include <cstdio>
 #include <ostream>
 
@@ -60,20 +61,27 @@ std::string json_string(const std::string& text) {
   return out + "\"";
 }
 
+// The settings as the owner wrote them: the shortest text that reads back as the value.
+static std::string setting(double v) {
+  char buf[40];
+  const auto result = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, result.ptr);
+}
+
 static void write_machine(std::ostream& out, const MachineReport& m) {
   const auto triple = [&out](const std::array<double, 3>& v) {
-    out << '[' << number(v[0]) << ", " << number(v[1]) << ", " << number(v[2]) << ']';
+    out << '[' << setting(v[0]) << ", " << setting(v[1]) << ", " << setting(v[2]) << ']';
   };
   out << ", \"machine\": {\"mm_per_step\": ";
   triple(m.mm_per_step);
   out << ", \"travel\": [";
   for (size_t a = 0; a < 3; ++a) {
-    out << (a ? ", [" : "[") << (m.travel_from[a] ? number(*m.travel_from[a]) : "null") << ", "
-        << number(m.travel_to[a]) << ']';
+    out << (a ? ", [" : "[") << (m.travel_from[a] ? setting(*m.travel_from[a]) : "null") << ", "
+        << setting(m.travel_to[a]) << ']';
   }
   out << "], \"backlash\": ";
   triple(m.backlash);
-  out << ", \"max_step_rate\": " << number(m.max_step_rate) << '}';
+  out << ", \"max_step_rate\": " << setting(m.max_step_rate) << '}';
 }
 
 void write_json(std::ostream& out, const JobReport& r) {
