@@ -36,6 +36,7 @@ install(FILES examples/README.md examples/square.dxf examples/holes.dxf examples
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zor-cnc/examples)
 install(FILES packaging/copyright ${ZOR_GENERATED}/changelog.gz DESTINATION ${ZOR_DOC_DIR})
 install(FILES packaging/limits.conf DESTINATION /etc/security/limits.d RENAME zor-cnc.conf)
+install(FILES packaging/modules-load.conf DESTINATION /etc/modules-load.d RENAME zor-cnc.conf)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zor-cnc)

@@ -60,6 +60,7 @@ expected=(
   "-rw-r--r-- /usr/share/doc/zor-cnc/copyright"
   "-rw-r--r-- /usr/share/doc/zor-cnc/changelog.gz"
   "-rw-r--r-- /etc/security/limits.d/zor-cnc.conf"
+  "-rw-r--r-- /etc/modules-load.d/zor-cnc.conf"
 )
 for entry in "${expected[@]}"; do
   check "contains $entry" grep -qxF -- "$entry" "$work/contents"
@@ -72,6 +73,8 @@ check "postinst says how to reach the port" grep -q "добавьте польз
   "$work/control/postinst"
 check "postinst is executable" test -x "$work/control/postinst"
 check "the limits file is a conffile" grep -qxF /etc/security/limits.d/zor-cnc.conf \
+  "$work/control/conffiles"
+check "the port module is loaded at boot" grep -qxF /etc/modules-load.d/zor-cnc.conf \
   "$work/control/conffiles"
 
 # --- lintian -----------------------------------------------------------------------------

@@ -65,7 +65,7 @@ void TForm1::set_moving(bool moving) {
                                       ui_->B_z_up,  ui_->B_z_down, ui_->BitBtn1,   ui_->Button8,
                                       ui_->Button5, ui_->Button6,  ui_->Button7,   ui_->B_risov,
                                       ui_->B_drill, ui_->Button4,  ui_->ComboBox1, ui_->change_name,
-                                      ui_->BitBtn2, ui_->Button10, ui_->B_frame};
+                                      ui_->BitBtn2, ui_->Button10, ui_->B_frame,   ui_->B_save_cfg};
   for (QWidget* control : motion_controls) control->setEnabled(!moving);
   for (QWidget* control :
        std::initializer_list<QWidget*>{ui_->B_board_open, ui_->B_board_view, ui_->SG_board_files}) {
@@ -74,6 +74,13 @@ void TForm1::set_moving(bool moving) {
   ui_->B_stop->setEnabled(moving);
   if (stop_key_ != nullptr) stop_key_->setEnabled(moving);
   moving_ = moving;
+}
+
+void TForm1::set_settings_editable(bool editable) {
+  for (QLineEdit* box : {ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit6, ui_->Edit7, ui_->Edit8}) {
+    box->setReadOnly(!editable);
+  }
+  ui_->B_save_cfg->setVisible(editable);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

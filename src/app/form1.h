@@ -36,6 +36,10 @@ class TForm1 : public QWidget {
   // coordinates, the port or a running job's data is disabled, and only then is "Стоп" enabled.
   void set_moving(bool moving);
 
+  // The settings file allows the tab to change the settings: the ratio and limit boxes take
+  // typing and "Сохранить" shows.
+  void set_settings_editable(bool editable);
+
   // The position panel.
   void show_texts(const PositionDisplay& display);
   // The progress gauge: painted by the next events, with whatever else they paint.

@@ -32,6 +32,7 @@ void TForm1::attach(Session& session) {
   on_click(ui_->Button7, &Session::Button7Click);
 
   on_click(ui_->Button4, &Session::Button4Click);
+  on_click(ui_->B_save_cfg, &Session::B_save_cfgClick);
 
   // A chosen entry (also the one already chosen) and typed text both change the kind of program.
   connect(ui_->Programs, &QComboBox::activated, this, [s] { s->ProgramsChange(); });

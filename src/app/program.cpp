@@ -40,6 +40,7 @@ int run_program(Application& app, OsPortApi& os) {
   // when the working directory holds no cfg.ini.
   const bool created =
       session.FormCreate(window_config_places(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+  form1.set_settings_editable(session.settings_editable());
 
   TF_stop f_stop;
   dialogs.set_stop_window(f_stop);

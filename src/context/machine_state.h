@@ -25,8 +25,9 @@ struct MachineState {
   // The owner's machine as its settings describe it; the defaults are the built-in machine's.
   // The lower end of travel per axis (mm); none: that end is not checked.
   std::array<std::optional<double>, 4> travel_from{};
+  bool check_top_z = false;      // the top of Z is checked only when the settings name it
   double max_step_rate = 20000;  // steps a second the drivers and motors can make
-  // Height above the work (mm) the tool rises to for a drill change; none: 5 mm above z_idle.
+  // Height above the work (mm) the tool rises to for a drill change; none: no extra lift.
   std::optional<double> tool_change_z;
 };
 

@@ -207,7 +207,8 @@ void Motion::view_xyz() {
   }
   path_.line_to(view_.column(m_.pos_x), view_.row(m_.pos_y));
   screen_.position_changed();
-  const bool outside = m_.pos_x > m_.travel_limit[kAxisX] || m_.pos_y > m_.travel_limit[kAxisY];
+  const bool outside = m_.pos_x > m_.travel_limit[kAxisX] || m_.pos_y > m_.travel_limit[kAxisY] ||
+                       outside_owner_limits();
   if (!outside) {
     limit_asked_ = false;
     return;
@@ -218,6 +219,14 @@ void Motion::view_xyz() {
   // The operator decides on the position the texts show, so they must show it now.
   screen_.run_ended();
   if (!dialogs_.ask_limit()) m_.stop_flag = true;
+}
+
+bool Motion::outside_owner_limits() const {
+  const double pos[4] = {0, m_.pos_x, m_.pos_y, m_.pos_z};
+  for (int axis = kAxisX; axis <= kAxisZ; ++axis) {
+    if (m_.travel_from[axis] && pos[axis] < *m_.travel_from[axis]) return true;
+  }
+  return m_.check_top_z && m_.pos_z > m_.travel_limit[kAxisZ];
 }
 
 void Motion::action_ended() {

@@ -103,6 +103,8 @@ class Motion : public Moves {
   // The three writes of a step; the phase and the position change with the strobe's write.
   void write_step(int axis, int phase, double step_mm);
   void show_text(int index, double pos);
+  // Past an end the settings file added: below a "from", above the top of Z.
+  bool outside_owner_limits() const;
 
   MachineState& m_;
   const WorkingModes& modes_;

@@ -10,25 +10,35 @@
 
 namespace zor {
 
+void init_fixed_settings(MachineState& machine) {
+  for (int axis = kAxisX; axis <= kAxisZ; ++axis) {
+    machine.mm_per_step[axis] = kMmPerStep;
+    machine.travel_limit[axis] = kTravelLimit;
+    machine.backlash[axis] = 0;
+    machine.travel_from[axis].reset();
+  }
+  machine.check_top_z = false;
+  machine.max_step_rate = MachineState{}.max_step_rate;
+  machine.tool_change_z.reset();
+}
+
 void init_settings(Form& form, Dialogs& dialogs, MachineState& machine, bool config_present,
                    const std::string& missing_message) {
   if (!config_present) {
     dialogs.message(missing_message);
     return;
   }
+  init_fixed_settings(machine);
   const char* ratio_boxes[] = {"Edit1", "Edit2", "Edit3"};
   const char* limit_boxes[] = {"Edit6", "Edit7", "Edit8"};
   const char* backlash_boxes[] = {"ly_x", "ly_y", "ly_z"};
-  for (int axis = kAxisX; axis <= kAxisZ; ++axis) machine.mm_per_step[axis] = kMmPerStep;
   for (int axis = kAxisX; axis <= kAxisZ; ++axis) {
     form.set_text(ratio_boxes[axis - 1], format_currency(machine.mm_per_step[axis]));
   }
   for (int axis = kAxisX; axis <= kAxisZ; ++axis) {
-    machine.travel_limit[axis] = kTravelLimit;
     form.set_text(limit_boxes[axis - 1], std::to_string(machine.travel_limit[axis]));
   }
   for (int axis = kAxisX; axis <= kAxisZ; ++axis) {
-    machine.backlash[axis] = 0;
     form.set_text(backlash_boxes[axis - 1], format_general(machine.backlash[axis]));
   }
   form.set_text("Label46", format_currency(speed_ru(form)));

@@ -1,5 +1,5 @@
-// The machine's mechanical constants, made once at start-up when cfg.ini is present (its
-// content is not read), and shown on the settings tab.
+// The machine's mechanical constants, made at start-up when cfg.ini is present, and shown on
+// the settings tab. The fixed ones come first; the file's keys (motion/settings_file.h) go on top.
 #pragma once
 
 #include <string>
@@ -15,6 +15,9 @@ inline constexpr double kMmPerStep = 0.0025;
 inline constexpr int32_t kTravelLimit = 100;
 inline constexpr const char* kConfigFile = "cfg.ini";
 inline constexpr const char* kNoConfig = "Фай конфигурации отсутствует";
+
+// The built-in machine's settings: those of a cfg.ini without keys.
+void init_fixed_settings(MachineState& machine);
 
 // With cfg.ini absent: the message, and nothing changes (the ratios stay 0).
 void init_settings(Form& form, Dialogs& dialogs, MachineState& machine, bool config_present,

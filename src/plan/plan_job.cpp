@@ -15,6 +15,13 @@ void raise(Env& env) {
   if (env.ctx.machine.pos_z < modes.z_idle) env.moves.down_up(modes.z_idle, modes.speed_z_up);
 }
 
+// The holes the plan drills with one drill: the operator knows how long the drill is needed.
+size_t holes_of(const Plan& plan, size_t tool) {
+  size_t n = 0;
+  for (const PlanHole& hole : plan.holes) n += hole.tool == tool ? 1 : 0;
+  return n;
+}
+
 }  // namespace
 
 void draw_plan(Env& env, const Plan& plan) {
@@ -35,10 +42,11 @@ void draw_plan(Env& env, const Plan& plan) {
   }
 }
 
-std::string tool_question(const PlanTool& tool) {
+std::string tool_question(const PlanTool& tool, size_t holes) {
   std::string text = "Установите сверло T" + std::to_string(tool.number);
   if (tool.diameter > 0)
     text += " (" + format_currency(round_even(tool.diameter * 1000) / 1000) + " мм)";
+  if (holes > 0) text += ", отверстий: " + std::to_string(holes);
   return text + ". Продолжить?";
 }
 
@@ -59,11 +67,15 @@ int drill_plan(Env& env, const Plan& plan) {
           plan.tools.size() > 1 || (tool < plan.tools.size() && plan.tools[tool].diameter > 0);
       if (tool < plan.tools.size() && table) {
         raise(env);
+        // The owner's machine may need the drill higher than the travel height to change it.
+        const std::optional<double>& change_z = m.tool_change_z;
+        if (change_z && m.pos_z < *change_z) env.moves.down_up(*change_z, modes.speed_z_up);
         ++questions;
-        if (!env.dialogs.ask_yes_no(tool_question(plan.tools[tool]))) {
+        if (!env.dialogs.ask_yes_no(tool_question(plan.tools[tool], holes_of(plan, tool)))) {
           m.stop_flag = true;
           break;
         }
+        if (change_z) env.moves.down_up(modes.z_idle, modes.speed_z_up);
       }
     }
     raise(env);

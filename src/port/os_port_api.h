@@ -76,6 +76,9 @@ class OsPortApi {
   // After a failed device open, what the operator can do about it, in a sentence; "" when
   // the system has nothing to add to the error code.
   virtual std::string open_failure_advice() const { return {}; }
+  // When no port answers: why the system may have none and what loads it; "" when it has
+  // nothing to say.
+  virtual std::string no_ports_advice() { return {}; }
 };
 
 // A system without a service manager: the service-control library is never found, so the

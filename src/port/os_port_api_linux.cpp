@@ -335,6 +335,16 @@ std::string LinuxPortApi::open_failure_advice() const {
          ": добавьте пользователя в группу lp (sudo adduser $USER lp) и войдите в систему заново";
 }
 
+std::string LinuxPortApi::no_ports_advice() {
+  map_ports();
+  std::error_code error;
+  for (const Port& port : ports_) {
+    if (!port.device.empty() && fs::exists(port.device, error)) return {};
+  }
+  return "Параллельный порт не найден: в системе нет ни одного " + dev_root_ +
+         "/parportN. Загрузите модуль ядра командой sudo modprobe ppdev";
+}
+
 std::string LinuxPortApi::error_meaning(uint32_t code) const {
   if (port_busy(code)) return kPortBusy;
   return {};

@@ -45,6 +45,8 @@ class LinuxPortApi : public OsPortApiWithoutServices {
   std::string executable_directory() override;
   // A port device the user may not open: says which, and that the lp group gives access.
   std::string open_failure_advice() const override;
+  // No /dev/parportN at all: the kernel's ppdev module is not loaded.
+  std::string no_ports_advice() override;
   std::string error_meaning(uint32_t code) const override;
   bool port_busy(uint32_t code) const override;
   void retry_busy_ports() override;

@@ -13,6 +13,7 @@
 #include "common/unseen_window.h"
 #include "motion/motion.h"
 #include "motion/realtime.h"
+#include "motion/settings_file.h"
 #include "plan/job_tally.h"
 #include "plan/plan_order.h"
 #include "port/step_port.h"
@@ -80,6 +81,19 @@ class DataWrites : public StepPort {
   uint64_t count_ = 0;
 };
 
+MachineReport machine_report(const MachineState& m) {
+  MachineReport r;
+  for (int axis = 1; axis <= 3; ++axis) {
+    const auto a = static_cast<size_t>(axis - 1);
+    r.mm_per_step[a] = m.mm_per_step[axis];
+    r.travel_from[a] = m.travel_from[axis];
+    r.travel_to[a] = m.travel_limit[axis];
+    r.backlash[a] = m.backlash[axis];
+  }
+  r.max_step_rate = m.max_step_rate;
+  return r;
+}
+
 // Runs the job and fills the report; returns the exit status.
 int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
             IntervalHistogram* intervals) {
@@ -115,7 +129,12 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
   const std::array<int64_t, 3> motors_at_start = {machine.motor_count(1), machine.motor_count(2),
                                                   machine.motor_count(3)};
   int64_t started = clock.now();
-  if (!connected || (trace && !trace->error().empty())) {
+  // A settings file with a value the machine cannot take: told, and nothing moves, since no
+  // operator is there to see the message before the job starts.
+  const SettingsFile* settings = session.settings_file();
+  const bool bad_settings = settings != nullptr && !settings->reading.problems.empty();
+  report.machine = machine_report(session.context().machine);
+  if (!connected || bad_settings || (trace && !trace->error().empty())) {
     // Nothing moves when the trace cannot be kept; the reason is reported with the others.
     failed = true;
   } else {

@@ -1,5 +1,6 @@
 #include "run/json_report.h"
 
+#include <charconv>
 #include <cstdio>
 #include <ostream>
 
@@ -77,6 +78,29 @@ std::string json_string(const std::string& text) {
   return out + "\"";
 }
 
+// The settings as the owner wrote them: the shortest text that reads back as the value.
+static std::string setting(double v) {
+  char buf[40];
+  const auto result = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, result.ptr);
+}
+
+static void write_machine(std::ostream& out, const MachineReport& m) {
+  const auto triple = [&out](const std::array<double, 3>& v) {
+    out << '[' << setting(v[0]) << ", " << setting(v[1]) << ", " << setting(v[2]) << ']';
+  };
+  out << ", \"machine\": {\"mm_per_step\": ";
+  triple(m.mm_per_step);
+  out << ", \"travel\": [";
+  for (size_t a = 0; a < 3; ++a) {
+    out << (a ? ", [" : "[") << (m.travel_from[a] ? setting(*m.travel_from[a]) : "null") << ", "
+        << setting(m.travel_to[a]) << ']';
+  }
+  out << "], \"backlash\": ";
+  triple(m.backlash);
+  out << ", \"max_step_rate\": " << setting(m.max_step_rate) << '}';
+}
+
 void write_json(std::ostream& out, const JobReport& r) {
   out << "{\"pos\": [" << number(r.pos[0]) << ", " << number(r.pos[1]) << ", " << number(r.pos[2])
       << "], \"port_writes\": " << r.port_writes << ", \"motor\": [" << r.motor[0] << ", "
@@ -104,6 +128,7 @@ void write_json(std::ostream& out, const JobReport& r) {
   out << ", \"notices\": " << json_list(r.notices);
   if (r.board) out << ", " << json_board(*r.board);
   if (r.intervals != nullptr) out << ", " << json_interval_errors(*r.intervals);
+  if (r.machine) write_machine(out, *r.machine);
   out << "}\n";
 }
 

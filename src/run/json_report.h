@@ -13,6 +13,15 @@
 
 namespace zor::run {
 
+// The machine the job ran on: the built-in one, or as the settings file described it.
+struct MachineReport {
+  std::array<double, 3> mm_per_step{};
+  std::array<std::optional<double>, 3> travel_from{};  // none: null, that end unchecked
+  std::array<double, 3> travel_to{};
+  std::array<double, 3> backlash{};
+  double max_step_rate = 0;
+};
+
 struct JobReport {
   std::array<double, 3> pos{};
   uint64_t port_writes = 0;
@@ -30,6 +39,7 @@ struct JobReport {
   std::vector<std::string> notices;              // what a reader could not read or assumed
   const IntervalHistogram* intervals = nullptr;  // with --realtime: the steps' lateness
   std::optional<BoardSummary> board;             // with --board
+  std::optional<MachineReport> machine;
 };
 
 void write_json(std::ostream& out, const JobReport& report);

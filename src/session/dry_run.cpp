@@ -92,6 +92,8 @@ class PlanScreen : public Screen {
   void take_place() {
     const MachineState& m = ctx_->machine;
     const bool down = m.pos_z < ctx_->modes.z_idle;
+    if (plan_.extents.empty || m.pos_z < plan_.min_z) plan_.min_z = m.pos_z;
+    if (plan_.extents.empty || m.pos_z > plan_.max_z) plan_.max_z = m.pos_z;
     plan_.extents.add(m.pos_x, m.pos_y);
     // The tool works where it goes down and where it moves while down; the place it stands
     // on before the job, or is raised from, is no part of the work.
@@ -193,6 +195,8 @@ JobPlan dry_run(const Form& form, const MachineContext& ctx, JobButton button,
   own.machine.stop_flag = false;
   plan.frequency = clock.frequency();
   plan.travel_limit = own.machine.travel_limit;
+  plan.travel_from = own.machine.travel_from;
+  plan.check_top_z = own.machine.check_top_z;
   screen.start(own);
   try {
     if (button == JobButton::kDrill) {
@@ -222,6 +226,19 @@ std::string limit_question(const JobPlan& plan) {
   };
   check("X", box.max_x, plan.travel_limit[kAxisX]);
   check("Y", box.max_y, plan.travel_limit[kAxisY]);
+  if (plan.check_top_z) check("Z", plan.max_z, plan.travel_limit[kAxisZ]);
+  // The lower ends the settings file names: the place and how far it lies past the end.
+  const auto check_from = [&](int axis, const char* name, double place) {
+    const std::optional<double>& from = plan.travel_from[axis];
+    if (!from || !(place < *from)) return;
+    if (!beyond.empty()) beyond += ", ";
+    beyond += std::string(name) + " до " + format_currency(round_even(place * 10) / 10) +
+              " мм, на " + format_currency(round_even((*from - place) * 10) / 10) +
+              " мм ниже нижнего предела " + format_general(*from);
+  };
+  check_from(kAxisX, "X", box.min_x);
+  check_from(kAxisY, "Y", box.min_y);
+  check_from(kAxisZ, "Z", plan.min_z);
   if (beyond.empty()) return {};
   return "Задание выходит за пределы: " + beyond + ". Продолжить?";
 }

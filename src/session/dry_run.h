@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ struct JobPlan {
   bool cancelled = false;
   WorkingModes modes;  // as the job read them
   std::array<int32_t, 4> travel_limit{};
+  // The ends the settings file adds, and the lowest and highest places of the tool.
+  std::array<std::optional<double>, 4> travel_from{};
+  bool check_top_z = false;
+  double min_z = 0, max_z = 0;
 
   double seconds() const { return static_cast<double>(job_time) / static_cast<double>(frequency); }
   // The planned time after this many position updates.

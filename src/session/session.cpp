@@ -14,6 +14,7 @@
 #include "motion/motion.h"
 #include "motion/realtime.h"
 #include "motion/settings.h"
+#include "motion/settings_file.h"
 #include "motion/working_modes.h"
 #include "plan/job_tally.h"
 #include "port/lpt_port_connection.h"
@@ -108,6 +109,8 @@ bool Session::create(const std::optional<std::vector<std::string>>& config_place
     std::string text = connection_error_text(lpt_->last_error());
     if (const std::string advice = s_.os.open_failure_advice(); !advice.empty()) {
       text += "\n" + advice;
+    } else if (const std::string none = s_.os.no_ports_advice(); !none.empty()) {
+      text += "\n" + none;
     }
     const std::string meaning = s_.os.error_meaning(lpt_->last_error());
     if (!meaning.empty()) text += "\n" + meaning;
@@ -117,11 +120,22 @@ bool Session::create(const std::optional<std::vector<std::string>>& config_place
   motion_ = std::make_unique<Motion>(ctx_, *step_port_, s_.clock, s_.screen, s_.dialogs, display_,
                                      *path_);
   tally_ = std::make_unique<TallyingMoves>(*motion_, ctx_);
-  s_.form.set_items("ComboBox1", probe_port_list(*lpt_));
+  const std::vector<std::string> ports = probe_port_list(*lpt_);
+  s_.form.set_items("ComboBox1", ports);
+  if (ports.empty()) {
+    if (const std::string advice = s_.os.no_ports_advice(); !advice.empty()) {
+      s_.screen.notice(advice);
+    }
+  }
   if (config_places) {
     config_file_ = find_config_file(*config_places);
     init_settings(s_.form, s_.dialogs, ctx_.machine, !config_file_.empty(),
                   missing_config_message(*config_places));
+    if (!config_file_.empty()) {
+      settings_file_ = std::make_unique<SettingsFile>(
+          load_settings_file(config_file_, s_.form, s_.dialogs, ctx_.machine));
+      choose_configured_port(ports);
+    }
   } else {
     init_settings(s_.form, s_.dialogs, ctx_.machine, true);
   }
@@ -129,6 +143,33 @@ bool Session::create(const std::optional<std::vector<std::string>>& config_place
   ctx_.machine.pos_y = 0;
   ctx_.machine.pos_z = 0;
   return connected;
+}
+
+void Session::choose_configured_port(const std::vector<std::string>& ports) {
+  const std::optional<std::string>& port = settings_file_->reading.config.port;
+  if (!port) return;
+  for (const std::string& entry : ports) {
+    if (entry != *port) continue;
+    s_.form.set_text("ComboBox1", entry);
+    return;
+  }
+  s_.dialogs.message(
+      "Порт " + *port + " из файла настроек не отвечает; выбран " +
+      (s_.form.text("ComboBox1").empty() ? std::string("никакой") : s_.form.text("ComboBox1")));
+}
+
+bool Session::settings_editable() const {
+  return settings_file_ && settings_file_->reading.config.editable;
+}
+
+void Session::B_save_cfgClick() {
+  if (!settings_file_) {
+    s_.dialogs.message(kSaveNotAllowed);
+    return;
+  }
+  if (save_settings(s_.form, s_.dialogs, ctx_.machine, *settings_file_, busy_)) {
+    s_.screen.notice("Настройки сохранены: " + settings_file_->path);
+  }
 }
 
 void Session::FormDestroy() {

@@ -30,6 +30,7 @@ class TallyingMoves;
 struct JobCounts;
 struct Env;
 struct DxfPreviewState;
+struct SettingsFile;
 
 struct SessionServices {
   Form& form;
@@ -81,7 +82,12 @@ class Session {
   void Button6Click();
   void Button7Click();
   // Settings tab.
-  void Button4Click();  // port test
+  void Button4Click();     // port test
+  void B_save_cfgClick();  // "Сохранить": the edited settings into the settings file
+  // The settings file lets the tab change the settings (its key editable = yes).
+  bool settings_editable() const;
+  // What the settings file held and what its reading found wrong (none: no file was read).
+  const SettingsFile* settings_file() const { return settings_file_.get(); }
   // Program tab.
   void ProgramsChange();
   void B_risovClick();
@@ -125,6 +131,8 @@ class Session {
   void motion_started();
   void motion_ended();
   void zero(int axis);
+  // The settings file's port, when the list has it.
+  void choose_configured_port(const std::vector<std::string>& ports);
 
   SessionServices s_;
   MachineContext ctx_;
@@ -134,6 +142,7 @@ class Session {
   bool realtime_refusal_told_ = false;
   std::unique_ptr<RasterCanvas> path_;
   std::unique_ptr<DxfPreviewState> dxf_preview_;
+  std::unique_ptr<SettingsFile> settings_file_;
   std::unique_ptr<LptPortConnection> lpt_;
   std::unique_ptr<TracedPort> step_port_;
   std::unique_ptr<Motion> motion_;

@@ -166,6 +166,7 @@ const Control kControls[] = {
     {"Label40", "QLabel", "GroupBox1", "8"},
     {"Label35", "QLabel", "GroupBox1", "0"},
     {"Button4", "QPushButton", "GroupBox1", "передать в lpt"},
+    {"B_save_cfg", "QPushButton", "TabSheet1", "Сохранить", kHidden},
     // Tool position, on the window itself.
     {"GroupBox2", "QGroupBox", "Form1", "Полож. инструмента"},
     {"Label42", "QLabel", "GroupBox2", "X"},

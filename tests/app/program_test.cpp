@@ -53,7 +53,11 @@ TEST(Program, WithoutAParallelPortShowsTheErrorBoxAndEnds) {
   fs::remove_all(root);
   EXPECT_EQ(status, 1);
   EXPECT_EQ(caption, "ERROR");
-  EXPECT_EQ(text, "Ошибка при создании объекта Lpt,  драйвер ERROR,  код = 2");
+  EXPECT_EQ(text,
+            "Ошибка при создании объекта Lpt,  драйвер ERROR,  код = 2\n"
+            "Параллельный порт не найден: в системе нет ни одного " +
+                (root / "dev").string() +
+                "/parportN. Загрузите модуль ядра командой sudo modprobe ppdev");
 }
 
 }  // namespace

@@ -77,8 +77,8 @@ TEST(PlanJob, DrillsToolByToolAndNoAtATheToolQuestionEndsTheJob) {
 
   EXPECT_EQ(asked, 2);
   EXPECT_EQ(rig.dialogs.asked,
-            (std::vector<std::string>{"Установите сверло T1 (0,8 мм). Продолжить?",
-                                      "Установите сверло T2 (1 мм). Продолжить?"}));
+            (std::vector<std::string>{"Установите сверло T1 (0,8 мм), отверстий: 2. Продолжить?",
+                                      "Установите сверло T2 (1 мм), отверстий: 1. Продолжить?"}));
   // Two holes of the first drill, none of the second: the job ended at the question.
   EXPECT_EQ(rig.session.job_counts().holes, 2);
   ASSERT_EQ(rig.work.holes().size(), 2u);

@@ -360,6 +360,13 @@ TEST_F(LinuxPortLayer, NoParallelPortAtAll) {
   EXPECT_EQ(kernel_.entries_starting("outb"), std::vector<std::string>{});
 }
 
+TEST_F(LinuxPortLayer, WithoutAnyPortDeviceTheCommandThatLoadsTheModuleIsNamed) {
+  auto api = make_api();
+  EXPECT_NE(api->no_ports_advice().find("sudo modprobe ppdev"), std::string::npos);
+  add_port("parport0", 0x378);
+  EXPECT_EQ(make_api()->no_ports_advice(), "");
+}
+
 TEST_F(LinuxPortLayer, PortInstructionsServeWhenNoDeviceOpensButIopermIsGranted) {
   kernel_.ioperm_result = 0;
   auto api = make_api();

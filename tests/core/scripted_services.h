@@ -39,6 +39,7 @@ class ScriptedDialogs : public Dialogs {
 
   bool ask_yes_no(const std::string& text) override {
     asked.push_back(text);
+    if (on_ask) on_ask(text);
     if (yes_no.empty()) return true;
     const bool a = yes_no.front();
     yes_no.pop_front();
@@ -65,6 +66,7 @@ class ScriptedDialogs : public Dialogs {
   int limit_questions = 0;
   std::function<void()> on_limit;  // looks at the screen while the limit question is up
   std::function<void(const std::string&)> on_message;
+  std::function<void(const std::string&)> on_ask;  // looks at the machine while a job asks
 };
 
 class CountingScreen : public Screen {

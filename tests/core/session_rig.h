@@ -81,11 +81,23 @@ inline std::vector<Stretch> stretches(const std::vector<uint8_t>& trace) {
 
 struct SessionRig {
   explicit SessionRig(Session::ConfigFile config = Session::ConfigFile::kAssumePresent) {
+    prepare();
+    connected = session.FormCreate(config);
+    attach();
+  }
+  // The window's start-up with the settings made from the cfg.ini at `config_path`.
+  explicit SessionRig(const std::string& config_path) {
+    prepare();
+    connected = session.FormCreate(std::vector<std::string>{config_path});
+    attach();
+  }
+  void prepare() {
     form.set_index("TrackBar1", 10);
     form.set_index("TrackBar2", 1);
     form.set_checked("CB_vozvrat", true);
     form.set_text("d_mark", "05");
-    connected = session.FormCreate(config);
+  }
+  void attach() {
     machine.set_trace(true);
     work.set_state(&session.context().machine);
     machine.set_listener(&work);

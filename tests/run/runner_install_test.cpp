@@ -34,6 +34,26 @@ TEST(RunnerInstalled, ConfigFileThatExistsRunsTheSameJobAsWithout) {
   EXPECT_EQ(report_field(configured.out, "motor"), "[0, 0, -200]");
 }
 
+TEST(RunnerInstalled, ConfigKeysDescribeTheMachineAndABadOneMovesNothing) {
+  const TempFile coarse("cfg.ini", "[machine]\nz_mm_per_step = 0,005\nx_from = -5\n");
+  const RunnerResult r = run_runner({"--config", coarse.path(), "draw", square()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(report_field(r.out, "motor"), "[0, 0, -100]") << "half the steps of the built-in Z";
+  EXPECT_NE(r.out.find("\"machine\": {\"mm_per_step\": [0.0025, 0.0025, 0.005], \"travel\": "
+                       "[[-5, 100], [null, 100], [null, 100]], \"backlash\": [0, 0, 0], "
+                       "\"max_step_rate\": 20000}"),
+            std::string::npos)
+      << r.out;
+
+  const TempFile bad("cfg.ini", "[machine]\nx_backlash = много\n");
+  const RunnerResult refused = run_runner({"--config", bad.path(), "draw", square()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(report_field(refused.out, "port_writes"), "0");
+  EXPECT_NE(refused.err.find("строка 2: x_backlash = много — не число; оставлено: 0"),
+            std::string::npos)
+      << refused.err;
+}
+
 TEST(RunnerInstalled, MissingConfigFileIsNamedAndNothingMoves) {
   const TempFile folder("other.txt", "");
   const std::string missing = folder.folder() + "/cfg.ini";
