@@ -187,13 +187,36 @@ CopperShapes copper_shapes(const CopperImage& image, double marker_mm) {
     lines = lines_without(lines, clear);
     clear.clear();
   };
-  for (const CopperObject& object : image.objects) {
+  const auto& objects = image.objects;
+  for (size_t k = 0; k < objects.size(); ++k) {
+    const CopperObject& object = objects[k];
     if (!near_enough(object)) {
       ++far_objects;
       continue;
     }
-    Paths outline = object_outline(object);
-    if (!object.dark) {
+    Paths outline;
+    bool dark = object.dark;
+    if (object.shape != 0) {
+      // The pieces of one flash make its shape first: their clear parts cut nothing else.
+      Gathered shape;
+      for (; k < objects.size() && objects[k].shape == object.shape; ++k) {
+        if (!near_enough(objects[k])) {
+          ++far_objects;
+          continue;
+        }
+        if (objects[k].dark) {
+          append(shape.pending, object_outline(objects[k]));
+        } else {
+          shape.cut(object_outline(objects[k]));
+        }
+      }
+      --k;
+      outline = shape.result();
+      dark = object.shape_dark;
+    } else {
+      outline = object_outline(object);
+    }
+    if (!dark) {
       append(clear, std::move(outline));
       continue;
     }

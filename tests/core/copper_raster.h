@@ -99,8 +99,24 @@ class CopperRaster {
         break;
     }
   }
+  // A flash of several pieces is painted on a picture of its own first: its clear pieces cut
+  // that flash only.
   void paint(const CopperImage& image) {
-    for (const CopperObject& object : image.objects) paint(object);
+    const auto& objects = image.objects;
+    for (size_t k = 0; k < objects.size(); ++k) {
+      if (objects[k].shape == 0) {
+        paint(objects[k]);
+        continue;
+      }
+      CopperRaster shape(x0_, y0_, x0_ + width_ / kPixelsPerMm, y0_ + height_ / kPixelsPerMm);
+      size_t first = k;
+      for (; k < objects.size() && objects[k].shape == objects[first].shape; ++k)
+        shape.paint(objects[k]);
+      --k;
+      for (size_t p = 0; p < pixels_.size(); ++p) {
+        if (shape.pixels_[p] != 0) pixels_[p] = objects[first].shape_dark;
+      }
+    }
   }
 
   // The ink of a marker of `diameter` drawn along every path.
