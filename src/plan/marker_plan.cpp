@@ -242,6 +242,7 @@ Plan computed_plan(const CopperImage& image, double marker_mm, const MarkerOptio
   total = before + jobs.size();
   parallel_work(
       jobs.size(), threads, [&](size_t job) { jobs.run(job, marker_mm); }, progress);
+  if (jobs.size() == 0 && options.progress) options.progress(total, total);
 
   Plan plan;
   std::vector<PlanPath> passes;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "copper_raster.h"
@@ -126,6 +127,25 @@ TEST(MarkerInking, FlashedPadsOfEveryShapeAreInkedWithinTheirCopper) {
   EXPECT_GE(r.covered, 0.995);
   EXPECT_EQ(r.spilled, 0);
   EXPECT_FALSE(r.wide_bare);
+}
+
+TEST(MarkerInking, ThePlanIsTheSameOnAnyThreadsAndItsProgressIsTold) {
+  if (!marker_plan_available()) GTEST_SKIP() << "built without the polygon library";
+  CopperImage image;
+  for (int k = 0; k < 40; ++k) {
+    image.objects.push_back(stroke({{1.0 + k, 1}, {1.0 + k, 6.0 + k % 3}}, k % 2 ? 0.3 : 0.9));
+  }
+  MarkerOptions one, four;
+  one.threads = 1;
+  four.threads = 4;
+  std::vector<std::pair<size_t, size_t>> told;
+  four.progress = [&](size_t done, size_t total) { told.push_back({done, total}); };
+  const Plan a = marker_plan(image, kMarker, one), b = marker_plan(image, kMarker, four);
+  ASSERT_EQ(a.paths.size(), b.paths.size());
+  for (size_t k = 0; k < a.paths.size(); ++k) EXPECT_EQ(a.paths[k].points, b.paths[k].points);
+  ASSERT_FALSE(told.empty());
+  for (size_t k = 1; k < told.size(); ++k) EXPECT_GT(told[k].first, told[k - 1].first);
+  EXPECT_EQ(told.back().first, told.back().second);
 }
 
 // A reading planned, and how much of the places named was inked.
