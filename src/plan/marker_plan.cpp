@@ -251,6 +251,7 @@ Plan computed_plan(const CopperImage& image, double marker_mm, const MarkerOptio
   size_t points_left = kMostPassPoints, use = 0;
   for (GroupCopper& group : copper) {
     for (std::string& notice : group.shapes.notices) plan.notices.push_back(std::move(notice));
+    simplified = simplified || group.shapes.simplified;
     for (const Feature& feature : group.all) plan.areas.push_back(plan_area(feature));
     for (size_t f = 0; f < group.wide.size(); ++f, ++use) {
       const FeatureUse& u = jobs.uses()[use];
