@@ -15,6 +15,14 @@ Aperture of_ring(Ring ring) {
   return a;
 }
 
+// The hole is the parameter after the shape's own; a hole of no size is none.
+Aperture with_hole(Aperture a, const std::vector<double>& mm, size_t hole) {
+  if (mm.size() > hole && std::abs(mm[hole]) > 0) {
+    a.pieces.push_back({false, circle_ring({0, 0}, std::abs(mm[hole]))});
+  }
+  return a;
+}
+
 }  // namespace
 
 std::optional<Aperture> standard_aperture(char letter, const std::vector<double>& params,
@@ -24,7 +32,7 @@ std::optional<Aperture> standard_aperture(char letter, const std::vector<double>
   for (size_t k = 0; k < mm.size(); ++k)
     if (letter != 'P' || (k != 1 && k != 2)) mm[k] *= to_mm;
   for (size_t k = 0; k < mm.size(); ++k) {
-    if (letter == 'P' && k > 0) break;
+    if (letter == 'P' && (k == 1 || k == 2)) continue;
     if (!(std::abs(mm[k]) <= kMaxApertureMm)) {
       problem = "размер апертуры больше километра";
       return std::nullopt;
@@ -41,14 +49,14 @@ std::optional<Aperture> standard_aperture(char letter, const std::vector<double>
       Aperture a = of_ring(circle_ring({0, 0}, mm[0]));
       a.round = true;
       a.diameter = std::abs(mm[0]);
-      return a;
+      return with_hole(std::move(a), mm, 1);
     }
     case 'R':
       if (!need(2)) return std::nullopt;
-      return of_ring(rectangle_ring(mm[0], mm[1]));
+      return with_hole(of_ring(rectangle_ring(mm[0], mm[1])), mm, 2);
     case 'O':
       if (!need(2)) return std::nullopt;
-      return of_ring(obround_ring(mm[0], mm[1]));
+      return with_hole(of_ring(obround_ring(mm[0], mm[1])), mm, 2);
     case 'P': {
       if (!need(2)) return std::nullopt;
       const double vertices = std::round(mm[1]);
@@ -57,7 +65,8 @@ std::optional<Aperture> standard_aperture(char letter, const std::vector<double>
         return std::nullopt;
       }
       const double degrees = mm.size() > 2 ? mm[2] : 0;
-      return of_ring(regular_polygon_ring(mm[0], static_cast<int>(vertices), degrees));
+      return with_hole(of_ring(regular_polygon_ring(mm[0], static_cast<int>(vertices), degrees)),
+                       mm, 3);
     }
     default:
       problem = "неизвестный вид апертуры";

@@ -23,8 +23,9 @@ struct Aperture {
 };
 
 // The aperture of template `letter` (C, R, O or P) from its parameters as the file writes
-// them; `to_mm` turns the file's lengths into millimetres. Hole sizes are read over. Nothing,
-// with `problem` set, when the parameters do not make the shape.
+// them; `to_mm` turns the file's lengths into millimetres. A hole is a clear piece inside the
+// shape (strokes leave it out). Nothing, with `problem` set, when the parameters do not make
+// the shape.
 std::optional<Aperture> standard_aperture(char letter, const std::vector<double>& params,
                                           double to_mm, std::string& problem);
 

@@ -98,6 +98,7 @@ class Reader {
   PlanPoint offset_;                  // %OF, mm
   double scale_x_ = 1, scale_y_ = 1;  // %SF
   size_t points_ = 0;
+  uint32_t shapes_ = 0;         // flashes of apertures with clear pieces so far
   size_t aperture_points_ = 0;  // of every aperture defined, bounded like the image
 };
 

@@ -1,6 +1,7 @@
 // The operations D01, D02 and D03 of the full Gerber reading, and what they put into the image:
 // strokes and sweeps (consecutive draws of one aperture make one line), flashes, region
 // contours, and the copies of step and repeat.
+#include <algorithm>
 #include <cmath>
 
 #include "gerber/full_reader_state.h"
@@ -120,22 +121,28 @@ void Reader::draw_to(PlanPoint target, double i, double j) {
   const bool fresh = open_objects_ == 0;
   if (fresh) {
     const PlanPoint start = placed(point_);
-    if (aperture->round) {
+    // %SF scales the aperture's use as it scales the coordinates; unequal scales make a
+    // round aperture an ellipse, swept like any other outline.
+    const bool even_scale = scale_x_ == scale_y_;
+    if (aperture->round && even_scale) {
       CopperObject o;
       o.kind = CopperObject::Kind::kStroke;
       o.dark = dark_;
       o.line = {start};
-      o.width = aperture->diameter;
+      o.width = aperture->diameter * scale_x_;
       image.objects.push_back(std::move(o));
       ++open_objects_;
     } else {
+      // A hole is no part of what a stroke draws.
       for (const AperturePiece& piece : aperture->pieces) {
-        if (!dark_ && !piece.dark) continue;
+        if (!piece.dark) continue;
         CopperObject o;
         o.kind = CopperObject::Kind::kSweep;
-        o.dark = dark_ && piece.dark;
+        o.dark = dark_;
         o.line = {start};
-        o.rings = {piece.ring};
+        Ring ring = piece.ring;
+        for (PlanPoint& p : ring) p = {p.x * scale_x_, p.y * scale_y_};
+        o.rings = {std::move(ring)};
         image.objects.push_back(std::move(o));
         ++open_objects_;
       }
@@ -158,12 +165,17 @@ void Reader::draw_to(PlanPoint target, double i, double j) {
 void Reader::flash_at(PlanPoint at) {
   const Aperture* aperture = current_aperture();
   if (aperture == nullptr) return;
+  // An aperture with clear pieces is one shape: they cut its own dark pieces only.
+  const bool has_clear = std::any_of(aperture->pieces.begin(), aperture->pieces.end(),
+                                     [](const AperturePiece& piece) { return !piece.dark; });
+  const uint32_t shape = has_clear ? ++shapes_ : 0;
   for (const AperturePiece& piece : aperture->pieces) {
-    if (!dark_ && !piece.dark) continue;
     if (!take_points(piece.ring.size() + kObjectCost)) return;
     CopperObject o;
     o.kind = CopperObject::Kind::kArea;
-    o.dark = dark_ && piece.dark;
+    o.dark = has_clear ? piece.dark : dark_;
+    o.shape = shape;
+    o.shape_dark = dark_;
     Ring ring = piece.ring;
     for (PlanPoint& p : ring) p = placed({p.x + at.x, p.y + at.y});
     o.rings.push_back(std::move(ring));
@@ -213,8 +225,15 @@ void Reader::finish_step_repeat() {
       }
       points_ += block_points;
       const double dx = ix * r.dx * scale_x_, dy = iy * r.dy * scale_y_;
+      // Each copy's flashes are shapes of their own.
+      uint32_t last_shape = 0;
       for (size_t k = r.first_object; k < end; ++k) {
         CopperObject copy = image.objects[k];
+        if (copy.shape != 0) {
+          if (copy.shape != last_shape) ++shapes_;
+          last_shape = copy.shape;
+          copy.shape = shapes_;
+        }
         for (PlanPoint& p : copy.line) p = {p.x + dx, p.y + dy};
         // A sweep's outline is centred on its line and moves with it.
         if (copy.kind == CopperObject::Kind::kArea)

@@ -2,6 +2,7 @@
 // (dark) or taking it away (clear), in mm. The marker plan turns it into areas and passes.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "plan/plan.h"
@@ -19,6 +20,11 @@ struct CopperObject {
   std::vector<std::vector<PlanPoint>> rings;
   std::vector<PlanPoint> line;
   double width = 0;
+  // Pieces of one flash of an aperture with clear parts (a macro's exposure off, a hole) share
+  // a number above 0 and follow one another: each piece adds to that flash's shape (`dark`) or
+  // cuts it, never the copper before it; `shape_dark` is what the whole shape then does.
+  uint32_t shape = 0;
+  bool shape_dark = true;
 };
 
 struct CopperImage {

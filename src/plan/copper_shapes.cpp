@@ -28,10 +28,42 @@ bool near_enough(const CopperObject& object) {
                      [](PlanPoint p) { return near_enough(p); });
 }
 
-Path ring_path(const std::vector<PlanPoint>& ring, bool anticlockwise) {
+// A ring of more corners than this is first laid on a grid a twentieth of the marker wide:
+// thousands of spikes micrometres apart cost the library's sweep time by the square of their
+// count, and the marker shows none of them.
+constexpr size_t kMostCorners = 5000;
+
+bool turns_back(const ClipperLib::IntPoint& a, const ClipperLib::IntPoint& b,
+                const ClipperLib::IntPoint& c) {
+  const double ux = static_cast<double>(b.X - a.X), uy = static_cast<double>(b.Y - a.Y);
+  const double vx = static_cast<double>(c.X - b.X), vy = static_cast<double>(c.Y - b.Y);
+  return ux * vy - uy * vx == 0 && ux * vx + uy * vy <= 0;
+}
+
+// The ring's corners on the grid, each repeat and each spike that goes out and back on
+// itself taken away.
+Path on_grid(const std::vector<PlanPoint>& ring, double grid_mm) {
+  Path path;
+  const double cell = std::max(grid_mm, 1 / kClipPerMm);
+  for (PlanPoint p : ring) {
+    const PlanPoint snapped{std::round(p.x / cell) * cell, std::round(p.y / cell) * cell};
+    const ClipperLib::IntPoint q = to_clip(snapped);
+    if (!path.empty() && path.back() == q) continue;
+    while (path.size() >= 2 && turns_back(path[path.size() - 2], path.back(), q)) path.pop_back();
+    if (!path.empty() && path.back() == q) continue;
+    path.push_back(q);
+  }
+  return path;
+}
+
+Path ring_path(const std::vector<PlanPoint>& ring, bool anticlockwise, double grid_mm = 0) {
   Path path;
   path.reserve(ring.size());
-  for (PlanPoint p : ring) path.push_back(to_clip(p));
+  if (grid_mm > 0 && ring.size() > kMostCorners) {
+    path = on_grid(ring, grid_mm);
+  } else {
+    for (PlanPoint p : ring) path.push_back(to_clip(p));
+  }
   if (path.size() >= 2 && path.front() == path.back()) path.pop_back();
   if (path.size() < 3) return {};
   if (ClipperLib::Orientation(path) != anticlockwise) ClipperLib::ReversePath(path);
@@ -83,12 +115,12 @@ Paths sweep_outline(const CopperObject& object) {
   return out;
 }
 
-Paths object_outline(const CopperObject& object) {
+Paths object_outline(const CopperObject& object, double grid_mm = 0) {
   switch (object.kind) {
     case CopperObject::Kind::kArea: {
       Paths out;
       for (size_t i = 0; i < object.rings.size(); ++i) {
-        Path ring = ring_path(object.rings[i], i == 0);
+        Path ring = ring_path(object.rings[i], i == 0, grid_mm);
         if (!ring.empty()) out.push_back(std::move(ring));
         if (i == 0 && out.empty()) break;  // holes of nothing are nothing
       }
@@ -187,13 +219,38 @@ CopperShapes copper_shapes(const CopperImage& image, double marker_mm) {
     lines = lines_without(lines, clear);
     clear.clear();
   };
-  for (const CopperObject& object : image.objects) {
+  const auto& objects = image.objects;
+  for (size_t k = 0; k < objects.size(); ++k) {
+    const CopperObject& object = objects[k];
     if (!near_enough(object)) {
       ++far_objects;
       continue;
     }
-    Paths outline = object_outline(object);
-    if (!object.dark) {
+    Paths outline;
+    bool dark = object.dark;
+    if (object.shape != 0) {
+      // The pieces of one flash make its shape first: their clear parts cut nothing else.
+      Gathered shape;
+      for (; k < objects.size() && objects[k].shape == object.shape; ++k) {
+        if (!near_enough(objects[k])) {
+          ++far_objects;
+          continue;
+        }
+        if (objects[k].dark) {
+          append(shape.pending, object_outline(objects[k]));
+        } else {
+          shape.cut(object_outline(objects[k]));
+        }
+      }
+      --k;
+      outline = shape.result();
+      dark = object.shape_dark;
+    } else {
+      outline = object_outline(object, marker_mm / 20);
+      for (const auto& ring : object.rings)
+        shapes.simplified = shapes.simplified || ring.size() > kMostCorners;
+    }
+    if (!dark) {
       append(clear, std::move(outline));
       continue;
     }

@@ -22,6 +22,7 @@ struct CopperShapes {
   // The centre lines of those tracks, cut where a later clear object lies over them (open).
   ClipperLib::Paths centre_lines;
   std::vector<std::string> notices;
+  bool simplified = false;  // rings of thousands of corners were laid on a coarser grid
 };
 
 // `marker_mm` decides which round tracks are thin.

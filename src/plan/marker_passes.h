@@ -1,9 +1,13 @@
 // The passes that cover copper polygons with a round marker: the outline inset by half the
-// marker, then insets a little less than a marker apart until nothing is left, and short
-// passes for what the insets cannot reach (features narrower than the marker, narrow necks).
+// marker, then insets a little less than a marker apart until nothing is left, a pass around
+// every strip the insets leave bare between them, and centre passes for copper narrower than
+// the marker. No pass of copper at least a marker wide leaves the outline inset by half the
+// marker: corners too sharp for the marker stay bare.
 #pragma once
 
 #ifdef ZOR_HAVE_CLIPPER
+
+#include <vector>
 
 #include "plan/clipper_units.h"
 
@@ -17,10 +21,16 @@ constexpr double kInsetStep = 0.85;
 // every corner; the rings must not cross, as the library's own results never do.
 ClipperLib::Paths offset_rings(const ClipperLib::Paths& paths, double delta_mm);
 
-// Closed rings (the first point not repeated) for the pen to follow around, in no order.
-// `wide` is united copper with anticlockwise outers, as copper_shapes gives it. Stops going
-// inwards once the rings hold more than `most_points`.
-ClipperLib::Paths inset_passes(const ClipperLib::Paths& wide, double marker_mm, size_t most_points);
+struct FeaturePasses {
+  ClipperLib::Paths rings;  // closed, the first point not repeated
+  // Corners too sharp for the marker whose bare part is wider than a quarter of it.
+  std::vector<PlanPoint> bare_corners;
+  bool simplified = false;  // detail far below the marker was smoothed away first
+  bool cut_short = false;   // the passes grew past `most_points` and stopped going inwards
+};
+
+// The passes of one piece of united copper (an anticlockwise outer ring and the holes in it).
+FeaturePasses inset_passes(const ClipperLib::Paths& feature, double marker_mm, size_t most_points);
 
 }  // namespace zor
 

@@ -18,19 +18,21 @@ constexpr double kPixelsPerMm = 20;
 class CopperRaster {
  public:
   // The window from (x0, y0) to (x1, y1) in mm.
-  CopperRaster(double x0, double y0, double x1, double y1)
-      : x0_(x0),
+  CopperRaster(double x0, double y0, double x1, double y1, double per_mm = kPixelsPerMm)
+      : ppm_(per_mm),
+        x0_(x0),
         y0_(y0),
-        width_(static_cast<int>(std::ceil((x1 - x0) * kPixelsPerMm))),
-        height_(static_cast<int>(std::ceil((y1 - y0) * kPixelsPerMm))),
+        width_(static_cast<int>(std::ceil((x1 - x0) * per_mm))),
+        height_(static_cast<int>(std::ceil((y1 - y0) * per_mm))),
         pixels_(static_cast<size_t>(width_) * height_, 0) {}
 
   int width() const { return width_; }
+  double per_mm() const { return ppm_; }
   int height() const { return height_; }
   bool at(int i, int j) const { return pixels_[index(i, j)] != 0; }
   bool at_mm(double x, double y) const {
-    int i = static_cast<int>(std::floor((x - x0_) * kPixelsPerMm));
-    int j = static_cast<int>(std::floor((y - y0_) * kPixelsPerMm));
+    int i = static_cast<int>(std::floor((x - x0_) * ppm_));
+    int j = static_cast<int>(std::floor((y - y0_) * ppm_));
     return i >= 0 && j >= 0 && i < width_ && j < height_ && at(i, j);
   }
   int64_t count() const { return std::count(pixels_.begin(), pixels_.end(), 1); }
@@ -99,8 +101,24 @@ class CopperRaster {
         break;
     }
   }
+  // A flash of several pieces is painted on a picture of its own first: its clear pieces cut
+  // that flash only.
   void paint(const CopperImage& image) {
-    for (const CopperObject& object : image.objects) paint(object);
+    const auto& objects = image.objects;
+    for (size_t k = 0; k < objects.size(); ++k) {
+      if (objects[k].shape == 0) {
+        paint(objects[k]);
+        continue;
+      }
+      CopperRaster shape(x0_, y0_, x0_ + width_ / ppm_, y0_ + height_ / ppm_, ppm_);
+      size_t first = k;
+      for (; k < objects.size() && objects[k].shape == objects[first].shape; ++k)
+        shape.paint(objects[k]);
+      --k;
+      for (size_t p = 0; p < pixels_.size(); ++p) {
+        if (shape.pixels_[p] != 0) pixels_[p] = objects[first].shape_dark;
+      }
+    }
   }
 
   // The ink of a marker of `diameter` drawn along every path.
@@ -123,7 +141,7 @@ class CopperRaster {
                     !at(i + 1, j) || !at(i, j - 1) || !at(i, j + 1);
         if (edge) {
           PlanPoint c{centre_x(i), centre_y(j)};
-          out.capsule(c, c, radius + 0.5 / kPixelsPerMm, true);
+          out.capsule(c, c, radius + 0.5 / ppm_, true);
         }
       }
     }
@@ -140,11 +158,12 @@ class CopperRaster {
 
  private:
   size_t index(int i, int j) const { return static_cast<size_t>(j) * width_ + i; }
-  double centre_x(int i) const { return x0_ + (i + 0.5) / kPixelsPerMm; }
-  double centre_y(int j) const { return y0_ + (j + 0.5) / kPixelsPerMm; }
-  int pixel_x(double x) const { return static_cast<int>(std::floor((x - x0_) * kPixelsPerMm)); }
-  int pixel_y(double y) const { return static_cast<int>(std::floor((y - y0_) * kPixelsPerMm)); }
+  double centre_x(int i) const { return x0_ + (i + 0.5) / ppm_; }
+  double centre_y(int j) const { return y0_ + (j + 0.5) / ppm_; }
+  int pixel_x(double x) const { return static_cast<int>(std::floor((x - x0_) * ppm_)); }
+  int pixel_y(double y) const { return static_cast<int>(std::floor((y - y0_) * ppm_)); }
 
+  double ppm_;
   double x0_, y0_;
   int width_, height_;
   std::vector<uint8_t> pixels_;

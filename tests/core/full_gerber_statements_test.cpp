@@ -85,17 +85,27 @@ TEST(FullGerberUnits, AFileWithoutUnitsIsReadInInchesAndSaysSo) {
 }
 
 TEST(FullGerberApertures, FlashesOfTheFourStandardShapes) {
-  const auto r = gerber(
+  auto r = gerber(
       "%FSLAX24Y24*%%MOMM*%"
       "%ADD10C,2.0X0.8*%%ADD11R,2.0X1.0X0.5*%%ADD12O,3.0X1.0*%%ADD13P,2.0X6X30*%"
       "D10*X50000Y50000D03*D11*D03*D12*D03*G54D13*D03*M02*");
-  ASSERT_EQ(r.image.objects.size(), 4u);
-  for (const CopperObject& o : r.image.objects) {
+  // The circle's and the rectangle's holes are clear pieces of their own flash only.
+  ASSERT_EQ(r.image.objects.size(), 6u);
+  const std::vector<bool> dark{true, false, true, false, true, true};
+  const std::vector<uint32_t> shape{1, 1, 2, 2, 0, 0};
+  for (size_t k = 0; k < r.image.objects.size(); ++k) {
+    const CopperObject& o = r.image.objects[k];
     EXPECT_EQ(o.kind, Kind::kArea);
-    EXPECT_TRUE(o.dark);
-    ASSERT_EQ(o.rings.size(), 1u);  // the hole sizes are read over
+    EXPECT_EQ(o.dark, dark[k]) << k;
+    EXPECT_EQ(o.shape, shape[k]) << k;
+    EXPECT_TRUE(o.shape_dark);
+    ASSERT_EQ(o.rings.size(), 1u);
     EXPECT_GT(full_test::signed_area(o.rings[0]), 0);
   }
+  EXPECT_LE(circle_error(r.image.objects[1].rings[0], {5, 5}, 0.4), 0.01);
+  EXPECT_LE(circle_error(r.image.objects[3].rings[0], {5, 5}, 0.25), 0.01);
+  r.image.objects.erase(r.image.objects.begin() + 3);
+  r.image.objects.erase(r.image.objects.begin() + 1);
   const PlanPoint c{5, 5};
   // The circle: every chord within 0,01 mm of the true circle.
   EXPECT_LE(circle_error(r.image.objects[0].rings[0], c, 1.0), 0.01);
