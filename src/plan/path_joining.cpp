@@ -10,6 +10,7 @@ namespace zor {
 namespace {
 
 constexpr size_t kNone = SIZE_MAX;
+constexpr size_t kMostPieces = 1'000'000;
 
 class Joints {
  public:
@@ -92,7 +93,8 @@ size_t join_paths(std::vector<PlanPath>& paths, double tolerance) {
     ends.push_back(p.front());
     ends.push_back(p.back());
   }
-  if (pieces.size() < 2) return 0;
+  // Past this many pieces the joining would cost more memory than the plan: left as read.
+  if (pieces.size() < 2 || pieces.size() > kMostPieces) return 0;
   const std::vector<size_t> joint = joint_of_ends(ends, tolerance);
   const size_t joints = ends.size();
   std::vector<Edge> edges;
@@ -118,12 +120,23 @@ size_t join_paths(std::vector<PlanPath>& paths, double tolerance) {
       waiting[s] = kNone;
     }
   }
-  std::vector<std::vector<size_t>> at(joints);
-  for (size_t e = 0; e < edges.size(); ++e) {
-    at[edges[e].a].push_back(e);
-    if (edges[e].b != edges[e].a) at[edges[e].b].push_back(e);
+  // The edges at each joint, one array for all (a drawing may hold millions of pieces).
+  std::vector<uint32_t> first_at(joints + 1, 0), at;
+  for (const Edge& e : edges) {
+    ++first_at[e.a + 1];
+    if (e.b != e.a) ++first_at[e.b + 1];
   }
-  std::vector<size_t> next(joints, 0);  // the first edge of at[j] not yet looked at
+  for (size_t j = 0; j < joints; ++j) first_at[j + 1] += first_at[j];
+  at.resize(first_at[joints]);
+  {
+    std::vector<uint32_t> fill(first_at.begin(), first_at.end() - 1);
+    for (size_t e = 0; e < edges.size(); ++e) {
+      at[fill[edges[e].a]++] = static_cast<uint32_t>(e);
+      if (edges[e].b != edges[e].a) at[fill[edges[e].b]++] = static_cast<uint32_t>(e);
+    }
+  }
+  // The first edge at each joint not yet looked at.
+  std::vector<uint32_t> next(first_at.begin(), first_at.end() - 1);
   auto other = [&](size_t e, size_t j) { return edges[e].a == j ? edges[e].b : edges[e].a; };
 
   std::vector<PlanPath> joined;
@@ -137,14 +150,14 @@ size_t join_paths(std::vector<PlanPath>& paths, double tolerance) {
     std::vector<size_t> where{edges[k].a};
     while (!where.empty()) {
       const size_t j = where.back();
-      while (next[j] < at[j].size() && edges[at[j][next[j]]].used) ++next[j];
-      if (next[j] == at[j].size()) {
+      while (next[j] < first_at[j + 1] && edges[at[next[j]]].used) ++next[j];
+      if (next[j] == first_at[j + 1]) {
         round.push_back(stack.back());
         stack.pop_back();
         where.pop_back();
         continue;
       }
-      const size_t e = at[j][next[j]];
+      const size_t e = at[next[j]];
       edges[e].used = true;
       stack.push_back({e, edges[e].a == j});
       where.push_back(other(e, j));
