@@ -137,16 +137,20 @@ def face_edges(face):
             yield [v[k], v[(k + 1) % 4]]
 
 
-def walk(entities, totals, depth=0):
+def walk(entities, totals, depth=0, hidden=frozenset()):
     for e in entities:
         kind = e.dxftype()
         if kind != "3DFACE" and e.dxf.hasattr("invisible") and e.dxf.invisible:
+            continue
+        # A layer switched off or frozen shows nothing; in a block, layer 0 is the insert's.
+        layer = (e.dxf.get("layer", "0") if e.dxf.is_supported("layer") else "0").upper()
+        if layer in hidden and (depth == 0 or layer != "0"):
             continue
         if kind == "INSERT":
             if depth > 64:
                 continue
             for single in e.multi_insert():
-                walk(single.virtual_entities(), totals, depth + 1)
+                walk(single.virtual_entities(), totals, depth + 1, hidden)
         elif kind == "POINT":
             totals.holes += 1
             totals.add_points([e.dxf.location])
@@ -185,7 +189,10 @@ def report(name):
         print(f"count {kind} {counts[kind]}")
     totals = Totals(unit)
     keep_only_read_kinds(doc)
-    walk(msp, totals)
+    hidden = frozenset(
+        layer.dxf.name.upper() for layer in doc.layers if layer.is_off() or layer.is_frozen()
+    )
+    walk(msp, totals, 0, hidden)
     if totals.box is None:
         print("extents none")
     else:

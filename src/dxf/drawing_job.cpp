@@ -32,7 +32,8 @@ void draw_in_short_order(Env& env, const std::string& path) {
   DxfLine line;
   while (reader.next(line)) plan.paths.push_back({{{line.x1, line.y1}, {line.x2, line.y2}}});
   MachineState& machine = env.ctx.machine;
-  optimize_plan(plan, {machine.pos_x, machine.pos_y});
+  optimize_plan(plan, {machine.pos_x, machine.pos_y},
+                returning_limits(env.form.checked("CB_vozvrat")));
   for (const std::string& notice : plan.notices) env.dialogs.message(notice);
   for (const PlanPath& p : plan.paths) {
     if (machine.stop_flag) break;

@@ -31,7 +31,8 @@ void drill_points(Env& env, const std::string& path) {
   // All points first: a value that is not a number ends the job before the first hole.
   Plan plan;
   while (reader.next(point)) plan.holes.push_back({point.x, point.y, 0});
-  optimize_plan(plan, {env.ctx.machine.pos_x, env.ctx.machine.pos_y});
+  optimize_plan(plan, {env.ctx.machine.pos_x, env.ctx.machine.pos_y},
+                returning_limits(env.form.checked("CB_vozvrat")));
   for (const std::string& notice : plan.notices) env.dialogs.message(notice);
   for (const PlanHole& h : plan.holes) drill_point(env, {h.x, h.y});
 }

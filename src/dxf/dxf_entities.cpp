@@ -55,6 +55,7 @@ void DxfRaw::reset(DxfKind k, std::string_view type_name, size_t at) {
   elevation = 0;
   extrusion = {0, 0, 1};
   name.clear();
+  layer.clear();
   vertices.clear();
   vertex_flags = 0;
   control.clear();
@@ -156,6 +157,8 @@ void DxfRaw::apply(int code, std::string_view value) {
     (code == 67 ? paper_space : invisible) = v != 0;
   } else if (code == 2) {
     name.assign(value);
+  } else if (code == 8) {
+    layer.assign(value);
   }
 }
 

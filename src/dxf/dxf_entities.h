@@ -52,6 +52,7 @@ struct DxfRaw {
   double elevation = 0;     // code 38
   Vec3 extrusion{0, 0, 1};  // codes 210, 220, 230
   std::string name;         // code 2
+  std::string layer;        // code 8
   std::vector<PolyVertex> vertices;
   int vertex_flags = 0;  // a VERTEX's 70
   std::vector<Vec3> control, fit;

@@ -1,7 +1,9 @@
 #include "dxf/dxf_full_reader.h"
 
+#include <algorithm>
 #include <deque>
 #include <map>
+#include <set>
 #include <unordered_map>
 #include <variant>
 
@@ -9,12 +11,14 @@
 #include "dxf/dxf_entities.h"
 #include "dxf/dxf_plan_builder.h"
 #include "dxf/dxf_units.h"
+#include "plan/path_joining.h"
 
 namespace zor {
 namespace {
 
 constexpr int kVertexIsFrame = 16;  // a spline-fit polyline's control frame, not drawn
 constexpr int kBlockIsXref = 4;
+constexpr int kLayerFrozen = 1;
 
 std::string upper_ascii(std::string_view s) {
   std::string out(s);
@@ -28,6 +32,7 @@ class Reader {
  public:
   Reader(DxfByteSource& source, const DxfFullOptions& options)
       : pairs_(source),
+        join_tolerance_(options.join_tolerance_mm),
         builder_(result_.plan, options.join_tolerance_mm, options.max_points),
         drawer_(builder_, notices_, blocks_, options) {}
 
@@ -66,6 +71,8 @@ class Reader {
     }
     if (name == "HEADER") {
       header();
+    } else if (name == "TABLES") {
+      tables();
     } else if (name == "BLOCKS") {
       blocks();
     } else if (name == "ENTITIES") {
@@ -87,6 +94,43 @@ class Reader {
       }
       advance();
     }
+  }
+
+  // The layers that are off (a negative colour) or frozen: what is on them is not drawn.
+  void tables() {
+    while (have_ && !section_ends()) {
+      if (!is(0, "LAYER")) {
+        advance();
+        continue;
+      }
+      std::string name;
+      double colour = 0, flags = 0;
+      for (advance(); have_ && pairs_.code() != 0; advance()) {
+        if (pairs_.code() == 2) name = pairs_.value();
+        if (pairs_.code() == 62 && !dxf_number(pairs_.value(), colour)) colour = 0;
+        if (pairs_.code() == 70 && !dxf_number(pairs_.value(), flags)) flags = 0;
+      }
+      if (colour < 0 || (dxf_int(flags) & kLayerFrozen) != 0)
+        hidden_layers_.insert(upper_ascii(name));
+    }
+  }
+
+  // Whether `raw` lies on a layer that is off; its notice is given once per layer. In a
+  // block, layer 0 is the layer of the insertion, judged where the insertion is read.
+  bool on_hidden_layer(const DxfRaw& raw, DxfBlock* block) {
+    if (hidden_layers_.empty()) return false;
+    const std::string layer = upper_ascii(raw.layer.empty() ? "0" : raw.layer);
+    if (block != nullptr && layer == "0") return false;
+    if (hidden_layers_.count(layer) == 0) return false;
+    const std::string notice = "слой «" + raw.layer + "» выключен: не рисуется";
+    if (block != nullptr) {
+      if (std::find(block->refusals.begin(), block->refusals.end(), notice) ==
+          block->refusals.end())
+        block->refusals.push_back(notice);
+    } else {
+      notices_.once(notice);
+    }
+    return true;
   }
 
   void set_units(int code) {
@@ -180,7 +224,9 @@ class Reader {
     raw.reset(kind, type, pairs_.line());
     for (advance(); have_ && pairs_.code() != 0; advance()) {
       // Kinds read over need only to know where they belong and whether they show.
-      if (kind == DxfKind::kOther && pairs_.code() != 67 && pairs_.code() != 60) continue;
+      if (kind == DxfKind::kOther && pairs_.code() != 67 && pairs_.code() != 60 &&
+          pairs_.code() != 8)
+        continue;
       raw.apply(pairs_.code(), pairs_.value());
     }
   }
@@ -210,6 +256,7 @@ class Reader {
       if (raw.type != "ATTRIB") count(raw.type);
     }
     if (raw.invisible) return skip("невидимые объекты");
+    if (on_hidden_layer(raw, block)) return;
     if (raw.bad_number) {
       if (first_bad_line_ == 0) first_bad_line_ = raw.line;
       return skip("объекты с нечитаемыми числами");
@@ -241,6 +288,9 @@ class Reader {
   }
 
   void finish() {
+    // Pieces that meet but were not written one after the other (an outline's lines, then its
+    // fillets; the copies of a block) are joined as well.
+    join_paths(result_.plan.paths, join_tolerance_);
     std::vector<std::string> first;
     if (pairs_.bad_code()) {
       first.push_back("строка " + std::to_string(pairs_.line()) + ": «" + pairs_.bad_text() +
@@ -271,6 +321,8 @@ class Reader {
   DxfNotices notices_;
   std::deque<DxfBlock> blocks_;
   std::unordered_map<std::string, uint32_t> block_ids_;
+  std::set<std::string> hidden_layers_;  // upper case
+  double join_tolerance_;
   DxfPlanBuilder builder_;
   DxfShapeDrawer drawer_;
   Affine top_;

@@ -24,6 +24,8 @@ constexpr double kMaxCoordinateMm = 1e6;
 // points: about 50 MB. A dense four-layer board's copper layer needs a few hundred thousand.
 constexpr size_t kMaxImagePoints = 3'000'000;
 constexpr size_t kObjectCost = 8;
+// Copies one step and repeat may make: a panel of boards, not a field of a million pads.
+constexpr size_t kMaxCopies = 10'000;
 
 struct StepRepeat {
   size_t first_object = 0;

@@ -216,13 +216,24 @@ void Reader::finish_step_repeat() {
     for (const Ring& ring : o.rings) block_points += ring.size();
   }
   if (block_points == 0) return;
-  for (long long iy = 0; iy < r.ny; ++iy) {
-    for (long long ix = 0; ix < r.nx; ++ix) {
+  // Copies on one place draw nothing new: a step of 0 makes that direction's copies one.
+  const long long nx = r.dx != 0 ? r.nx : 1, ny = r.dy != 0 ? r.ny : 1;
+  if (nx < r.nx || ny < r.ny) {
+    notices_.at_line("srsame", line_, "повтор %SR с шагом 0: копии на одном месте не сделаны");
+  }
+  // How many copies there will be is settled before the first is made, so that no count
+  // and no step spends time on copies that are then thrown away.
+  const size_t room = points_ < kMaxImagePoints ? (kMaxImagePoints - points_) / block_points : 0;
+  const size_t allowed = std::min(room, kMaxCopies);
+  const long double asked = static_cast<long double>(nx) * static_cast<long double>(ny) - 1;
+  if (asked > static_cast<long double>(allowed)) {
+    notices_.at_line("srbig", line_, "повтор %SR даёт слишком много копий, сделаны не все");
+  }
+  size_t made = 0;
+  for (long long iy = 0; iy < ny && made < allowed; ++iy) {
+    for (long long ix = 0; ix < nx && made < allowed; ++ix) {
       if (ix == 0 && iy == 0) continue;
-      if (points_ + block_points > kMaxImagePoints) {
-        notices_.at_line("srbig", line_, "повтор %SR даёт слишком много копий, сделаны не все");
-        return;
-      }
+      ++made;
       points_ += block_points;
       const double dx = ix * r.dx * scale_x_, dy = iy * r.dy * scale_y_;
       // Each copy's flashes are shapes of their own.

@@ -39,7 +39,8 @@ void risunok_gbr_in_order(Env& env, const std::string& name) {
     if (line.empty() || line.front() == '%') continue;
     interpreter.out_str(line);
   }
-  const StrokeOrder order = order_strokes(recorder.calls, machine, env.ctx.modes);
+  const StrokeOrder order = order_strokes(recorder.calls, machine, env.ctx.modes,
+                                          returning_limits(env.form.checked("CB_vozvrat")));
   recorder.calls = {};
   if (order.dropped > 0) {
     env.dialogs.message(env.ctx.gerber.drill_mode ? dropped_holes_notice(order.dropped)

@@ -141,7 +141,7 @@ bool usable(PlanPoint p) {
 }  // namespace
 
 StrokeOrder order_strokes(const std::vector<MoveCall>& calls, const MachineState& machine,
-                          const WorkingModes& modes) {
+                          const WorkingModes& modes, const TourLimits& limits) {
   StrokeOrder order;
   std::vector<Stroke> strokes;
   // X-Y moves before the first Z call approach the first stroke at whatever height the tool
@@ -189,7 +189,7 @@ StrokeOrder order_strokes(const std::vector<MoveCall>& calls, const MachineState
     items[i].reversible = strokes[i].plain;
     if (!strokes[i].loop.empty()) items[i].loop = &strokes[i].loop;
   }
-  const std::vector<TourStep> tour = plan_tour(items, {machine.pos_x, machine.pos_y});
+  const std::vector<TourStep> tour = plan_tour(items, {machine.pos_x, machine.pos_y}, limits);
   order.strokes.reserve(tour.size());
   for (const TourStep& step : tour) {
     Stroke& s = strokes[step.item];
@@ -208,7 +208,12 @@ void make_strokes(const StrokeOrder& order, const MachineState& machine, const W
                   Moves& moves) {
   for (size_t n = 0; n < order.strokes.size() && !machine.stop_flag; ++n) {
     const Stroke& s = order.strokes[n];
-    if (n > 0 || order.first_raise) moves.down_up(modes.z_idle, modes.speed_z_up);
+    // The calls may have started with the tool already on the work (a D01 from where the pen
+    // stood): in their order that drew from the current point, in this one it would drag the
+    // tool to another stroke. Whatever the recording did, no travel is made below z_idle.
+    if (n > 0 || order.first_raise || machine.pos_z < modes.z_idle) {
+      moves.down_up(modes.z_idle, modes.speed_z_up);
+    }
     moves.move_to_xy(s.entry.x, s.entry.y, modes.speed_rapid);
     for (const MoveCall& c : s.body) {
       if (c.xy) {

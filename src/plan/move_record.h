@@ -11,6 +11,7 @@
 #include "context/machine_state.h"
 #include "motion/moves.h"
 #include "plan/plan.h"
+#include "plan/tour.h"
 
 namespace zor {
 
@@ -54,7 +55,7 @@ struct StrokeOrder {
 // Cuts `calls` (recorded from a tool at `machine`'s position) into strokes at the travels
 // (X-Y moves with the tool up, raises), drops repeats and orders the rest.
 StrokeOrder order_strokes(const std::vector<MoveCall>& calls, const MachineState& machine,
-                          const WorkingModes& modes);
+                          const WorkingModes& modes, const TourLimits& limits = {});
 
 // Makes the strokes through `moves`, each after a raise to z_idle and a rapid move to its
 // entry; stops between strokes once machine.stop_flag is set.

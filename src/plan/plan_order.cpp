@@ -148,13 +148,60 @@ void order_holes(std::vector<PlanHole>& holes, PlanPoint at, const TourLimits& l
     for (size_t i = 0; i < group.size(); ++i) {
       items[i].first = items[i].last = {group[i].x, group[i].y};
     }
-    for (const TourStep& s : plan_tour(items, at, limits)) out.push_back(group[s.item]);
+    // Only the last drill's tour ends with the return; the others lead to the next drill.
+    TourLimits own = limits;
+    if (tool != tools.back()) own.end.reset();
+    for (const TourStep& s : plan_tour(items, at, own)) out.push_back(group[s.item]);
     if (!out.empty()) at = {out.back().x, out.back().y};
   }
   holes = std::move(out);
 }
 
+// The X-Y travel of the paths in their order from `start` (to `end` after the last), in the
+// tour's lengths.
+double paths_travel(const std::vector<PlanPath>& paths, PlanPoint start, const TourLimits& limits) {
+  double total = 0;
+  PlanPoint at = start;
+  for (const PlanPath& p : paths) {
+    if (p.points.empty()) continue;
+    total += travel_length(at, p.points.front(), limits.manhattan);
+    at = p.points.back();
+  }
+  if (limits.end) total += travel_length(at, *limits.end, limits.manhattan);
+  return total;
+}
+
+double holes_travel(const std::vector<PlanHole>& holes, PlanPoint start, const TourLimits& limits) {
+  double total = 0;
+  PlanPoint at = start;
+  for (const PlanHole& h : holes) {
+    total += travel_length(at, {h.x, h.y}, limits.manhattan);
+    at = {h.x, h.y};
+  }
+  if (limits.end) total += travel_length(at, *limits.end, limits.manhattan);
+  return total;
+}
+
+size_t drill_changes(const std::vector<PlanHole>& holes) {
+  size_t n = 0;
+  for (size_t k = 1; k < holes.size(); ++k) n += holes[k].tool != holes[k - 1].tool ? 1 : 0;
+  return n;
+}
+
+double drawn_length(const std::vector<PlanPath>& paths, bool manhattan) {
+  double total = 0;
+  for (const PlanPath& p : paths) {
+    for (size_t k = 1; k < p.points.size(); ++k)
+      total += travel_length(p.points[k - 1], p.points[k], manhattan);
+  }
+  return total;
+}
+
 }  // namespace
+
+std::string kept_file_order_notice() {
+  return "Короткий порядок не быстрее порядка файла: оставлен порядок файла";
+}
 
 std::string dropped_paths_notice(size_t count) {
   return "Пропущены повторяющиеся линии: " + std::to_string(count);
@@ -168,11 +215,32 @@ PlanOrderResult optimize_plan(Plan& plan, PlanPoint start, const TourLimits& lim
   PlanOrderResult r;
   if (!usable(start) || !plan_usable(plan)) return r;
   r.ordered = true;
+  const std::vector<PlanPath> file_paths = plan.paths;
+  const std::vector<PlanHole> file_holes = plan.holes;
   r.dropped_paths = drop_repeated_paths(plan.paths);
   r.dropped_holes = drop_repeated_holes(plan.holes);
   order_paths(plan.paths, start, limits);
   // Drawing and drilling are jobs of their own, each from the pen's start.
   order_holes(plan.holes, start, limits);
+  // The order never makes a job longer: the repeats left out spare their drawing at least,
+  // but where the travel (the return included) outweighs that, the file's order stays.
+  bool kept = false;
+  if (paths_travel(plan.paths, start, limits) >
+      paths_travel(file_paths, start, limits) + drawn_length(file_paths, limits.manhattan) -
+          drawn_length(plan.paths, limits.manhattan) + 1e-9) {
+    plan.paths = file_paths;
+    r.dropped_paths = 0;
+    kept = true;
+  }
+  // Holes of one drill together spare the operator drill changes: the file's order is put
+  // against them only when it changes drills no more often.
+  if (drill_changes(file_holes) == drill_changes(plan.holes) &&
+      holes_travel(plan.holes, start, limits) > holes_travel(file_holes, start, limits) + 1e-9) {
+    plan.holes = file_holes;
+    r.dropped_holes = 0;
+    kept = true;
+  }
+  if (kept) plan.notices.push_back(kept_file_order_notice());
   if (r.dropped_paths > 0) plan.notices.push_back(dropped_paths_notice(r.dropped_paths));
   if (r.dropped_holes > 0) plan.notices.push_back(dropped_holes_notice(r.dropped_holes));
   return r;

@@ -25,6 +25,17 @@ struct PlanOrderResult {
 // repeats.
 PlanOrderResult optimize_plan(Plan& plan, PlanPoint start, const TourLimits& limits = {});
 
+// The limits of a job that goes back to the origin at its end when `returns`: the return is
+// part of the travel the order shortens.
+inline TourLimits returning_limits(bool returns) {
+  TourLimits limits;
+  if (returns) limits.end = PlanPoint{0, 0};
+  return limits;
+}
+
+// Said when the short order would take longer than the file's, which is kept.
+std::string kept_file_order_notice();
+
 // The operator's notices for dropped repeats.
 std::string dropped_paths_notice(size_t count);
 std::string dropped_holes_notice(size_t count);

@@ -28,7 +28,7 @@ PlanPoint step_exit(const TourItem& item, const TourStep& step) {
 }
 
 double tour_travel(const std::vector<TourItem>& items, const std::vector<TourStep>& tour,
-                   PlanPoint start, bool manhattan) {
+                   PlanPoint start, bool manhattan, std::optional<PlanPoint> end) {
   double total = 0;
   PlanPoint at = start;
   for (const TourStep& s : tour) {
@@ -36,6 +36,7 @@ double tour_travel(const std::vector<TourItem>& items, const std::vector<TourSte
     total += travel_length(at, in, manhattan);
     at = step_exit(items[s.item], s);
   }
+  if (end) total += travel_length(at, *end, manhattan);
   return total;
 }
 
@@ -104,12 +105,14 @@ std::vector<TourStep> plan_tour(const std::vector<TourItem>& items, PlanPoint st
     improve_tour(items, start, tour, limits);
     std::vector<TourStep> direct = greedy_tour(items, start, true);
     improve_tour(items, start, direct, limits);
-    if (tour_travel(items, direct, start) < tour_travel(items, tour, start)) tour = direct;
+    if (tour_travel(items, direct, start, true, limits.end) <
+        tour_travel(items, tour, start, true, limits.end))
+      tour = direct;
   }
   std::vector<TourStep> file_order(items.size());
   for (size_t i = 0; i < items.size(); ++i) file_order[i].item = i;
-  if (tour_travel(items, file_order, start, limits.manhattan) <=
-      tour_travel(items, tour, start, limits.manhattan)) {
+  if (tour_travel(items, file_order, start, limits.manhattan, limits.end) <=
+      tour_travel(items, tour, start, limits.manhattan, limits.end)) {
     return file_order;
   }
   return tour;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "plan/plan.h"
@@ -36,6 +37,9 @@ struct TourLimits {
   // The machine steps X and Y one step at a time, so a move takes |dx| + |dy| steps: the
   // Manhattan length is its time. Straight lengths for anything else.
   bool manhattan = true;
+  // Where the tool goes after the last item (the return to the origin), counted in the
+  // travel; none when the job ends where its last item does.
+  std::optional<PlanPoint> end;
 };
 
 // The length of a travel from p to q.
@@ -54,9 +58,11 @@ void improve_tour(const std::vector<TourItem>& items, PlanPoint start, std::vect
 std::vector<TourStep> plan_tour(const std::vector<TourItem>& items, PlanPoint start,
                                 const TourLimits& limits = {});
 
-// Length of the travel: from `start` to the first item, and between items.
+// Length of the travel: from `start` to the first item, between items, and from the last
+// to `end` when there is one.
 double tour_travel(const std::vector<TourItem>& items, const std::vector<TourStep>& tour,
-                   PlanPoint start, bool manhattan = true);
+                   PlanPoint start, bool manhattan = true,
+                   std::optional<PlanPoint> end = std::nullopt);
 
 // Where a step enters and leaves its item.
 PlanPoint step_entry(const TourItem& item, const TourStep& step);

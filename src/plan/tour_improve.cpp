@@ -1,7 +1,8 @@
 // 2-opt and Or-opt on an open tour of items with two ends. Position -1 is the pen's start
-// (only an exit), position n the free end after the last item (only an entry, at no cost
-// from anywhere). Reversing positions i..j turns every item in it around, so its entry and
-// exit swap: the new edges join two exits and two entries.
+// (only an exit), position n the end after the last item (only an entry: the return when
+// the limits name one, otherwise free, at no cost from anywhere). Reversing positions i..j turns
+// every item in it around, so its entry and exit swap: the new edges join two exits and two
+// entries.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -21,7 +22,13 @@ class Improver {
  public:
   Improver(const std::vector<TourItem>& items, PlanPoint start, std::vector<TourStep>& tour,
            const TourLimits& limits)
-      : items_(items), start_(start), tour_(tour), limits_(limits), n_(tour.size()) {
+      : items_(items),
+        start_(start),
+        tour_(tour),
+        limits_(limits),
+        n_(tour.size()),
+        has_end_(limits.end.has_value()),
+        end_(limits.end.value_or(start)) {
     a_.resize(n_);
     b_.resize(n_);
     sym_.resize(n_);
@@ -91,9 +98,10 @@ class Improver {
 
  private:
   // Node ends as endpoint ids: 2v its first, 2v+1 its last (a node with both ends at one
-  // point has only 2v), 2n the start.
+  // point has only 2v), 2n the start, 2n+1 the return's end.
   PlanPoint end_point(size_t id) const {
     if (id == 2 * n_) return start_;
+    if (id == 2 * n_ + 1) return end_;
     return id % 2 == 0 ? a_[id / 2] : b_[id / 2];
   }
   PlanPoint entry(size_t v) const { return flip_[v] ? b_[v] : a_[v]; }
@@ -102,22 +110,31 @@ class Improver {
   size_t exit_id(size_t v) const { return sym_[v] ? 2 * v : 2 * v + (flip_[v] ? 0 : 1); }
   bool is_exit(size_t id) const {
     if (id == 2 * n_) return true;
+    if (id == 2 * n_ + 1) return false;
     const size_t v = id / 2;
     return sym_[v] || (id % 2) == (flip_[v] ? 0u : 1u);
   }
   bool is_entry(size_t id) const {
     if (id == 2 * n_) return false;
+    if (id == 2 * n_ + 1) return true;
     const size_t v = id / 2;
     return sym_[v] || (id % 2) == (flip_[v] ? 1u : 0u);
   }
-  long position(size_t id) const { return id == 2 * n_ ? -1 : pos_[id / 2]; }
+  long position(size_t id) const {
+    if (id == 2 * n_ + 1) return static_cast<long>(n_);
+    return id == 2 * n_ ? -1 : pos_[id / 2];
+  }
 
   // Exit of position p (p = -1: the start) and entry of position p (p = n: nowhere).
   PlanPoint E(long p) const { return p < 0 ? start_ : exit(order_[static_cast<size_t>(p)]); }
   size_t E_id(long p) const { return p < 0 ? 2 * n_ : exit_id(order_[static_cast<size_t>(p)]); }
-  bool A_free(long p) const { return p >= static_cast<long>(n_); }
-  PlanPoint A(long p) const { return entry(order_[static_cast<size_t>(p)]); }
-  size_t A_id(long p) const { return entry_id(order_[static_cast<size_t>(p)]); }
+  bool A_free(long p) const { return !has_end_ && p >= static_cast<long>(n_); }
+  PlanPoint A(long p) const {
+    return p >= static_cast<long>(n_) ? end_ : entry(order_[static_cast<size_t>(p)]);
+  }
+  size_t A_id(long p) const {
+    return p >= static_cast<long>(n_) ? 2 * n_ + 1 : entry_id(order_[static_cast<size_t>(p)]);
+  }
 
   double dist(PlanPoint p, PlanPoint q) const { return travel_length(p, q, limits_.manhattan); }
   // Travel from the exit of p-1 into the entry of p.
@@ -138,9 +155,13 @@ class Improver {
     }
     points.push_back(start_);
     ids.push_back(2 * n_);
+    if (has_end_) {
+      points.push_back(end_);
+      ids.push_back(2 * n_ + 1);
+    }
     PointGrid grid(points, limits_.manhattan);
     k_ = limits_.neighbours;
-    nb_.assign((2 * n_ + 1) * k_, SIZE_MAX);
+    nb_.assign((2 * n_ + 2) * k_, SIZE_MAX);
     std::vector<size_t> near;
     for (size_t i = 0; i < points.size(); ++i) {
       grid.nearest(points[i], k_, i, near);
@@ -285,8 +306,9 @@ class Improver {
       TourStep& s = tour_[p];
       const TourItem& it = items_[s.item];
       if (it.loop && !it.loop->empty()) {
-        const bool last = p + 1 == tour_.size();
-        const PlanPoint next = last ? at : step_entry(items_[tour_[p + 1].item], tour_[p + 1]);
+        const bool last = p + 1 == tour_.size() && !has_end_;
+        const PlanPoint next =
+            p + 1 == tour_.size() ? end_ : step_entry(items_[tour_[p + 1].item], tour_[p + 1]);
         double best = dist(at, (*it.loop)[s.start_vertex]) +
                       (last ? 0 : dist((*it.loop)[s.start_vertex], next));
         for (size_t k = 0; k < it.loop->size(); ++k) {
@@ -307,6 +329,8 @@ class Improver {
   std::vector<TourStep>& tour_;
   TourLimits limits_;
   size_t n_;
+  bool has_end_;
+  PlanPoint end_;
   // Per node (a node is the tour's step of the same index at the start).
   std::vector<PlanPoint> a_, b_;
   std::vector<char> sym_, fixed_, flip_;

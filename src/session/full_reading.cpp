@@ -13,6 +13,7 @@
 #include "gerber/gerber_reader.h"
 #include "motion/working_modes.h"
 #include "plan/marker_plan.h"
+#include "plan/path_joining.h"
 #include "plan/plan_job.h"
 #include "plan/plan_order.h"
 #include "plan/plan_preview.h"
@@ -56,6 +57,8 @@ Plan gerber_page_plan(Env& env, const std::string& path, bool drill) {
     env.dialogs.message(kNoHolesInGerber);
   } else {
     plan = marker_plan(image, marker_diameter(env.form));
+    // Passes that meet end to end are drawn with one lowering, as a drawing's pieces are.
+    join_paths(plan.paths, DxfFullOptions{}.join_tolerance_mm);
   }
   plan.notices.insert(plan.notices.begin(), notices.begin(), notices.end());
   return plan;
@@ -65,7 +68,8 @@ Plan gerber_page_plan(Env& env, const std::string& path, bool drill) {
 // stands; the dropped repeats are told with the reader's notices.
 void order_if_asked(Env& env, Plan& plan) {
   if (!env.form.checked(kOptimizeOrderBox)) return;
-  optimize_plan(plan, {env.ctx.machine.pos_x, env.ctx.machine.pos_y});
+  optimize_plan(plan, {env.ctx.machine.pos_x, env.ctx.machine.pos_y},
+                returning_limits(env.form.checked("CB_vozvrat")));
 }
 
 void keep_notices(const Plan& plan, JobNotes& notes) {

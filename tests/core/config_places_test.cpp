@@ -114,8 +114,8 @@ TEST_F(InstalledStart, NeitherPlaceNamesBothAndNothingMoves) {
   EXPECT_EQ(m.machine.motor_count(1), 0);
 }
 
+TEST(ConfigPlaces, TheUserFileFollowsTheBaseDirectoryRulesAndTheWorkingDirectoryAloneIsPlain) {
 #ifndef _WIN32
-TEST(ConfigPlaces, TheUserFileFollowsTheBaseDirectoryRules) {
   EXPECT_EQ(user_config_file("/x/conf", "/home/a"), "/x/conf/zor-cnc/cfg.ini");
   EXPECT_EQ(user_config_file("/x/conf/", "/home/a"), "/x/conf/zor-cnc/cfg.ini");
   EXPECT_EQ(user_config_file("conf", "/home/a"), "/home/a/.config/zor-cnc/cfg.ini")
@@ -125,10 +125,7 @@ TEST(ConfigPlaces, TheUserFileFollowsTheBaseDirectoryRules) {
   EXPECT_EQ(user_config_file(nullptr, nullptr), "");
   EXPECT_EQ(user_config_file(nullptr, ""), "");
   EXPECT_EQ(window_config_places(nullptr, nullptr), std::vector<std::string>{"cfg.ini"});
-}
 #endif  // _WIN32
-
-TEST(ConfigPlaces, TheWorkingDirectoryAloneKeepsThePlainMessage) {
   EXPECT_EQ(missing_config_message({"cfg.ini"}), "Фай конфигурации отсутствует");
   EXPECT_EQ(missing_config_message({"/etc/zor/machine.ini"}),
             "Фай конфигурации отсутствует\nИскали: /etc/zor/machine.ini");

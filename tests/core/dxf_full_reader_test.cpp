@@ -346,8 +346,8 @@ TEST(DxfFullPaths, ThreeDimensionalEntitiesAreProjected) {
   t.pair(0, "3DFACE").point(10, 20, 20, 1).point(11, 30, 20, 2).point(12, 30, 30, 3);
   t.point(13, 20, 30, 4).pair(70, 4);  // the third edge hidden
   const DxfFullReading r = read_and_compare("three_d", finish(t));
-  // The line and the polyline join; the face's edges after the hidden one start anew.
-  EXPECT_EQ(r.plan.paths.size(), 3u);
+  // The line and the polyline join; so do the face's edges, round the hidden one.
+  EXPECT_EQ(r.plan.paths.size(), 2u);
   EXPECT_NEAR(plan_length(r.plan), 20 + 30, 1e-9);
 }
 
@@ -371,14 +371,33 @@ TEST(DxfFullUnits, InsunitsScaleToMillimetres) {
 }
 
 TEST(DxfFullReadOver, KindsAreCountedOncePaperSpaceAndHiddenLeftOut) {
-  DxfText t = entities();
+  // A layer switched off (a negative colour), one frozen (flag 1) and one shown.
+  DxfText t;
+  t.section("TABLES").pair(0, "TABLE").pair(2, "LAYER");
+  t.pair(0, "LAYER").pair(2, "Off").pair(70, 0).pair(62, -7);
+  t.pair(0, "LAYER").pair(2, "ice").pair(70, 1).pair(62, 3);
+  t.pair(0, "LAYER").pair(2, "shown").pair(70, 0).pair(62, 5);
+  t.pair(0, "ENDTAB").endsec();
+  // A block: its layer-0 line goes with its insertion, its line on the frozen layer never.
+  t.section("BLOCKS").block("B").line(0, 0, 0, 1).pair(0, "LINE").pair(8, "ICE");
+  t.point(10, 0, 0).point(11, 1, 0).endblk().endsec();
+  t.section("ENTITIES");
   for (int k = 0; k < 3; ++k) t.pair(0, "TEXT").point(10, 0, 0).pair(1, "LINE");
   t.pair(0, "HATCH").pair(0, "HATCH");
   t.line(0, 0, 1, 0).pair(67, 1);
   t.line(0, 0, 2, 0).pair(60, 1);
   t.line(5, 5, 6, 6);
+  t.pair(0, "LINE").pair(8, "off").point(10, 9, 9).point(11, 9, 10);
+  t.pair(0, "LINE").pair(8, "shown").point(10, 7, 7).point(11, 8, 7);
+  t.insert("B", 20, 20);
+  t.pair(0, "INSERT").pair(8, "Off").pair(2, "B").point(10, 30, 30);
   const DxfFullReading r = read_text(finish(t));
-  EXPECT_EQ(r.plan.paths.size(), 1u);
+  ASSERT_EQ(r.plan.paths.size(), 3u);
+  EXPECT_EQ(r.plan.paths[1].points.front(), (PlanPoint{7, 7}));
+  EXPECT_EQ(r.plan.paths[2].points, (std::vector<PlanPoint>{{20, 20}, {20, 21}}));
+  EXPECT_TRUE(has_notice(r.plan, "слой «off» выключен: не рисуется"));
+  EXPECT_TRUE(has_notice(r.plan, "слой «ICE» выключен: не рисуется"));
+  EXPECT_FALSE(has_notice(r.plan, "«shown»"));
   EXPECT_TRUE(has_notice(r.plan, "пропущено: TEXT ×3"));
   EXPECT_TRUE(has_notice(r.plan, "пропущено: HATCH ×2"));
   EXPECT_TRUE(has_notice(r.plan, "пропущено: объекты листа ×1"));

@@ -77,6 +77,11 @@ TEST(FullReadingHostile, StepAndRepeatOfABillionCopiesStopsAtTheBound) {
   EXPECT_TRUE(has_notice(r.notices, "повтор %SR даёт слишком много копий"));
   EXPECT_LE(points_of(r.image), gerber_full::kMaxImagePoints);
   EXPECT_GT(r.image.objects.size(), 1000u);
+  EXPECT_LE(r.image.objects.size(), gerber_full::kMaxCopies + 1);
+  // Copies with a step of 0 lie on the first: none is made, whatever the count.
+  const auto same = gerber(std::string(kHead) + "%SRX1000000000Y3I0J2*%X0Y0D03*%SR*%M02*");
+  EXPECT_EQ(same.image.objects.size(), 3u);
+  EXPECT_TRUE(has_notice(same.notices, "копии на одном месте не сделаны"));
 }
 
 TEST(FullReadingHostile, ARegionThatNeverClosesIsClosedAtTheEnd) {

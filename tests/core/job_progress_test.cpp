@@ -70,32 +70,24 @@ struct Travel {
 };
 
 Travel travel(const std::vector<uint8_t>& trace) {
-  static const int kTable[] = {1, 3, 2, 6, 4, 12, 8, 9};
-  Travel t;
-  int last[3] = {0, 0, 0};
-  uint8_t prev = 0;
-  for (uint8_t b : trace) {
-    for (int axis = 0; axis < 3; ++axis) {
-      const int bit = 16 << axis;
-      if (!(b & bit) || (prev & bit)) continue;
-      const int idx = static_cast<int>(std::find(kTable, kTable + 8, b & 0x0F) - kTable);
-      const int delta = (idx - last[axis] + 8) % 8 == 1 ? 1 : -1;
-      last[axis] = idx;
-      ++t.steps[axis];
-      if (axis == 2) {
+  struct Gather : MotorListener {
+    void half_step(int axis, int delta) override {
+      ++t.steps[axis - kAxisX];
+      if (axis == kAxisZ) {
         t.z += delta;
-        continue;
+        return;
       }
-      (axis == 0 ? t.x : t.y) += delta;
+      (axis == kAxisX ? t.x : t.y) += delta;
       t.places.emplace(t.x, t.y);
       t.min_x = std::min(t.min_x, t.x);
       t.max_x = std::max(t.max_x, t.x);
       t.min_y = std::min(t.min_y, t.y);
       t.max_y = std::max(t.max_y, t.y);
     }
-    prev = b;
-  }
-  return t;
+    Travel t;
+  } gather;
+  replay(trace, gather);
+  return gather.t;
 }
 
 TEST(FrameRun, GoesOnceRoundTheWorkingAreaRaisedAndComesBack) {

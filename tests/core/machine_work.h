@@ -93,6 +93,15 @@ class MachineWork : public MotorListener {
   bool in_stroke_ = false, plunging_ = false;
 };
 
+// The bytes of a trace (a run's --trace file, a machine's record) latched by a fresh virtual
+// machine, whose motors tell `listener` every half-step: the one decoding of the port's bytes.
+inline void replay(const std::vector<uint8_t>& trace, MotorListener& listener) {
+  VirtualMachine machine;
+  machine.set_listener(&listener);
+  for (const uint8_t b : trace) machine.write(b);
+  machine.set_listener(nullptr);
+}
+
 // A stroke kept within `tolerance` mm of every place it passed (Douglas-Peucker): a step-by-
 // step record becomes the few corners a picture or a count needs.
 inline std::vector<PlanPoint> simplified(const std::vector<PlanPoint>& points, double tolerance) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -24,52 +25,27 @@ struct Segment {
   Cell from, to;
 };
 
-// What the motors did, step by step: Z in half-steps (positive down, 0 where the job began),
-// the cells the tool passed with Z at or below 0, each pen-down X-Y run, and where the tool
-// reached its lowest point of each plunge (a hole).
+// What the motors did, from the rig's work record: the cells (half-steps from the start)
+// the tool passed on the work, each pen-down X-Y run, the holes and the raised travel.
 struct Work {
   std::set<Cell> inked;
   std::vector<Segment> segments;
   std::vector<Cell> holes;
-  int64_t raised_travel = 0;  // X-Y half-steps with the tool up
+  double raised_travel = 0;  // mm of X-Y travel with the tool up
 };
 
-Work decode(const std::vector<uint8_t>& trace) {
-  static const int kTable[] = {1, 3, 2, 6, 4, 12, 8, 9};
+Cell cell(PlanPoint p) {
+  return {std::llround(p.x / kStep), std::llround(p.y / kStep)};
+}
+
+Work work_of(const MachineWork& record) {
   Work w;
-  int last[3] = {0, 0, 0};
-  int64_t pos[3] = {0, 0, 0};
-  uint8_t prev = 0;
-  bool in_segment = false, plunging = false;
-  for (uint8_t b : trace) {
-    for (int axis = 0; axis < 3; ++axis) {
-      const int bit = 16 << axis;
-      if (!(b & bit) || (prev & bit)) continue;
-      const int idx = static_cast<int>(std::find(kTable, kTable + 8, b & 0x0F) - kTable);
-      const int delta = (idx - last[axis] + 8) % 8 == 1 ? 1 : -1;
-      last[axis] = idx;
-      const Cell before{pos[0], pos[1]};
-      pos[axis] += delta;
-      if (axis == 2) {
-        in_segment = false;
-        if (delta > 0) plunging = true;
-        if (delta < 0 && plunging && pos[2] + 1 > 0) w.holes.push_back(before);
-        if (delta < 0) plunging = false;
-        continue;
-      }
-      const Cell after{pos[0], pos[1]};
-      if (pos[2] < 0) {
-        ++w.raised_travel;
-        continue;
-      }
-      if (!in_segment) w.segments.push_back({before, after});
-      in_segment = true;
-      w.segments.back().to = after;
-      w.inked.insert(before);
-      w.inked.insert(after);
-    }
-    prev = b;
+  for (const std::vector<PlanPoint>& stroke : record.strokes()) {
+    w.segments.push_back({cell(stroke.front()), cell(stroke.back())});
+    for (const PlanPoint& p : stroke) w.inked.insert(cell(p));
   }
+  for (const WorkHole& h : record.holes()) w.holes.push_back(cell({h.x, h.y}));
+  w.raised_travel = record.raised_travel();
   return w;
 }
 
@@ -81,8 +57,9 @@ struct JobRun {
 
 enum class Page { kDxf, kGerber };
 
-JobRun run_job(const std::string& path, Page page, bool drill, bool optimize) {
+JobRun run_job(const std::string& path, Page page, bool drill, bool optimize, bool back = true) {
   SessionRig rig;
+  rig.form.set_checked("CB_vozvrat", back);
   drill ? rig.drilling_modes() : rig.drawing_modes();
   rig.form.set_checked("CB_optimize", optimize);
   if (page == Page::kDxf) {
@@ -94,7 +71,7 @@ JobRun run_job(const std::string& path, Page page, bool drill, bool optimize) {
   }
   const int64_t start = rig.clock.now();
   drill ? rig.session.B_drillClick() : rig.session.B_risovClick();
-  return {decode(rig.machine.trace()), rig.clock.now() - start, rig.dialogs.messages};
+  return {work_of(rig.work), rig.clock.now() - start, rig.dialogs.messages};
 }
 
 // Lines as the pen drew them, either way round.
@@ -167,6 +144,18 @@ TEST(OrderedDxfJobs, SameLinesAndHolesOnceEachLinesTurnedWholeAndNeverLonger) {
             std::vector<std::string>{"Пропущены повторяющиеся отверстия: 1"});
   EXPECT_EQ(drilled_short.work.holes.front(), Cell(800, 800));  // nearest the origin first
   EXPECT_LT(drilled_short.time, drilled.time);
+
+  // Holes whose shortest way from the origin ends far from it: with the return to 0,0 counted
+  // (the rig checks it) the file's order is the quicker job, and it is kept.
+  std::string far_end;
+  const double corners[][2] = {{12, 0}, {21, 1}, {38, 22}, {35, 39}, {0, 22}};
+  for (const auto& h : corners) far_end += dxf_point(mm(h[0]), mm(h[1]));
+  TempFile returning("r.dxf", dxf_file(far_end));
+  const JobRun file_order = run_job(returning.path(), Page::kDxf, true, false);
+  const JobRun returned = run_job(returning.path(), Page::kDxf, true, true);
+  ASSERT_EQ(returned.work.holes.size(), 5u);
+  EXPECT_LE(returned.time, file_order.time);
+  EXPECT_LE(returned.work.raised_travel, file_order.work.raised_travel + 1e-9);
 }
 
 TEST(OrderedGerberJobs, SameStrokesPadsAndHolesInAShorterJob) {
@@ -192,6 +181,18 @@ TEST(OrderedGerberJobs, SameStrokesPadsAndHolesInAShorterJob) {
   EXPECT_EQ(short_order.work.segments.size() + 1, plain.work.segments.size());
   EXPECT_LT(short_order.work.raised_travel * 2, plain.work.raised_travel);
   EXPECT_LT(short_order.time, plain.time);
+
+  // The pen on the work at the start (Z 0, as after start-up) and a file that draws from where
+  // it stands: the short order begins elsewhere, so the pen goes up before it travels.
+  TempFile from_here("h.gbr",
+                     "%ADD10C,0.0150*%\nG54D10*\nX2000Y0D01*\n"
+                     "X300Y300D02*\nX300Y400D01*\nX400Y400D02*\nX400Y300D01*\nM02*\n");
+  const JobRun here = run_job(from_here.path(), Page::kGerber, false, false, false);
+  const JobRun here_short = run_job(from_here.path(), Page::kGerber, false, true, false);
+  ASSERT_EQ(here.work.segments.size(), 3u);
+  EXPECT_EQ(undirected(here_short.work.segments), undirected(here.work.segments));
+  ASSERT_FALSE(here_short.work.segments.empty());
+  EXPECT_NE(here_short.work.segments[0].from, Cell(0, 0)) << "not the file's first line";
 
   TempFile drl("o.drl",
                "M48\nT1C0.8\n%\nT1\nX1000Y0\nX9000Y9000\nX1100Y100\nX9000Y0\nX1000Y0\n"

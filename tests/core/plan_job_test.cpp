@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dxf_full_support.h"
 #include "motion/working_modes.h"
 #include "plan/job_tally.h"
 #include "session_rig.h"
@@ -117,6 +118,30 @@ TEST(PlanJob, FixedDrillingIsTalliedFromItsMoves) {
   EXPECT_NEAR(counts.extents->xmax, 20, 1e-9);
   EXPECT_NEAR(counts.extents->ymax, 30, 1e-9);
   EXPECT_EQ(rig.session.job_notes().tool_changes, 0);
+}
+
+// A drawing as CAD programs write a rounded rectangle, its four trimmed sides and then its four
+// fillets, not one after another, after a line elsewhere: the outline is drawn with one
+// lowering, and the line that comes first in the file is drawn first.
+TEST(PlanJob, PiecesMeetingEndToEndAreDrawnWithOneLoweringInTheirFileOrderPlace) {
+  DxfText t;
+  t.section("ENTITIES").line(50, 50, 60, 50);
+  t.line(18, 10, 2, 10).line(2, 0, 18, 0).line(0, 8, 0, 2).line(20, 2, 20, 8);
+  const double fillets[][3] = {{18, 8, 0}, {2, 2, 180}, {18, 2, 270}, {2, 8, 90}};
+  for (const auto& f : fillets) {
+    t.pair(0, "ARC").pair(8, "0").point(10, f[0], f[1]).pair(40, 2.0);
+    t.pair(50, f[2]).pair(51, f[2] + 90);
+  }
+  TempFile file("fillets.dxf", t.endsec().eof().str());
+  SessionRig rig;
+  rig.full_reading();
+  rig.open_dxf(file.path());
+  rig.draw();
+  EXPECT_EQ(rig.work.lowerings(), 2);
+  ASSERT_EQ(rig.work.strokes().size(), 2u);
+  EXPECT_NEAR(rig.work.strokes()[0].front().x, 50, kStep);
+  // The motors step X and Y apart: a quarter circle of radius 2 is 4 mm of steps.
+  EXPECT_NEAR(rig.work.drawn_length(), 10 + 2 * (16 + 6) + 4 * 4, 0.1);
 }
 
 }  // namespace

@@ -202,6 +202,7 @@ TEST(Tour, ImprovingKeepsEveryItemTurnsOnlyTurnableOnesAndNeverLengthens) {
       items[i].last = i % 4 == 0 ? items[i].first : PlanPoint{u(rng), u(rng)};
       items[i].reversible = i % 3 != 0;
     }
+    const auto greedy = greedy_tour(items, {25, 25});
     // From a random order, with a small budget and with none to speak of.
     for (uint64_t work : {uint64_t{40}, uint64_t{60'000'000}}) {
       std::vector<TourStep> tour(items.size());
@@ -220,7 +221,12 @@ TEST(Tour, ImprovingKeepsEveryItemTurnsOnlyTurnableOnesAndNeverLengthens) {
       for (size_t i = 0; i < seen.size(); ++i) ASSERT_EQ(seen[i], i);
       EXPECT_LE(tour_travel(items, tour, {25, 25}), before + 1e-9) << round << " " << work;
     }
+    // Nor does the first order enter an item that may not be turned from its far end.
     const auto planned = plan_tour(items, {25, 25});
+    for (const auto* tour : {&planned, &greedy}) {
+      for (const TourStep& s : *tour)
+        EXPECT_TRUE(!s.reversed || items[s.item].reversible) << s.item;
+    }
     EXPECT_LE(tour_travel(items, planned, {25, 25}),
               tour_travel(items, greedy_tour(items, {25, 25}), {25, 25}) + 1e-9);
   }

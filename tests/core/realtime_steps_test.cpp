@@ -229,7 +229,34 @@ class HalfRefusingKernel : public SchedulingKernel {
   bool refuse_priority_;
 };
 
+// The system's memory lock, and a priority said to be granted but left as it is: where the
+// system grants no priority the lock is still taken and must be given back.
+class PretendedPriorityKernel : public SchedulingKernel {
+ public:
+  int get_scheduler(int& policy, int& priority) override {
+    return system_.get_scheduler(policy, priority);
+  }
+  int set_scheduler(int, int) override { return 0; }
+  long rtprio_limit() override { return 0; }
+  int lock_memory() override { return system_.lock_memory(); }
+  void unlock_memory() override { system_.unlock_memory(); }
+
+ private:
+  SchedulingKernel& system_ = system_scheduling_kernel();
+};
+
 TEST(RealtimeSteps, GrantedWholeOrNotAtAllForTheStepLoopAloneAndGivenBackWhole) {
+  {
+    PretendedPriorityKernel kernel;
+    const auto pretended = make_linux_realtime(kernel);
+    // A system that refuses every lock (a user's small memlock limit) has nothing to give back.
+    if (pretended->enter() && kLockingSeen) {
+      EXPECT_GT(locked_kb(), 0);
+      pretended->leave();
+      EXPECT_EQ(locked_kb(), 0) << "memory left locked after the motion";
+    }
+    pretended->leave();
+  }
   const auto realtime = make_system_realtime();
   const int before = sched_getscheduler(0);
   if (!realtime->enter()) GTEST_SKIP() << "this system grants no real-time priority";

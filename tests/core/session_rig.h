@@ -49,34 +49,19 @@ inline std::ostream& operator<<(std::ostream& out, const Stretch& s) {
   return out << "xy(" << s.dx << ", " << s.dy << ")";
 }
 
-// Decodes a data-register trace the way the machine's drivers latch it, into stretches.
+// A trace as the virtual machine's motors made it, in stretches.
 inline std::vector<Stretch> stretches(const std::vector<uint8_t>& trace) {
-  static const int kTable[] = {1, 3, 2, 6, 4, 12, 8, 9};
-  auto index_of = [](int pattern) {
-    for (int i = 0; i < 8; ++i) {
-      if (kTable[i] == pattern) return i;
-    }
-    return -1;
-  };
-  std::vector<Stretch> out;
-  int last[3] = {0, 0, 0};
-  uint8_t prev = 0;
-  for (uint8_t b : trace) {
-    for (int axis = 0; axis < 3; ++axis) {
-      const int bit = 16 << axis;
-      if (!(b & bit) || (prev & bit)) continue;
-      const int idx = index_of(b & 0x0F);
-      if (idx < 0) continue;
-      const int delta = (idx - last[axis] + 8) % 8 == 1 ? 1 : -1;
-      last[axis] = idx;
-      const auto kind = axis == 2 ? Stretch::kZ : Stretch::kXY;
+  struct Gather : MotorListener {
+    void half_step(int axis, int delta) override {
+      const auto kind = axis == kAxisZ ? Stretch::kZ : Stretch::kXY;
       const bool z_turns = kind == Stretch::kZ && !out.empty() && out.back().dz * delta < 0;
       if (out.empty() || out.back().kind != kind || z_turns) out.push_back({kind, 0, 0, 0});
-      (axis == 0 ? out.back().dx : axis == 1 ? out.back().dy : out.back().dz) += delta;
+      (axis == kAxisX ? out.back().dx : axis == kAxisY ? out.back().dy : out.back().dz) += delta;
     }
-    prev = b;
-  }
-  return out;
+    std::vector<Stretch> out;
+  } gather;
+  replay(trace, gather);
+  return gather.out;
 }
 
 struct SessionRig {

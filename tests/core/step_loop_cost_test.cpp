@@ -25,30 +25,6 @@ TEST(PositionTexts, FollowEveryStepWhenTheScreenShowsThem) {
   EXPECT_EQ(rig.display.view[2], "0");
 }
 
-TEST(PositionTexts, ATextWrittenElsewhereIsMadeAgainAtTheNextStep) {
-  MotionRig rig;
-  rig.motion.lpt_out(kAxisX, 4, 1.0);
-  const std::string shown = format_currency(rig.ctx.machine.pos_x);
-  ASSERT_EQ(rig.display.view[0], shown);
-  // As "Принять новые значения" does: the typed text with the position unchanged.
-  rig.display.view[0] = "0,0100";
-  rig.display.view[2] = "0,00";
-  rig.motion.lpt_out(kAxisY, 1, 1.0);
-  EXPECT_EQ(rig.display.view[0], shown);
-  EXPECT_EQ(rig.display.view[1], "0,0025");
-  EXPECT_EQ(rig.display.view[2], "0");
-}
-
-TEST(PositionTexts, ANegativeZeroIsShownAsAfterAnyOtherChange) {
-  MotionRig rig;
-  rig.motion.lpt_out(kAxisZ, -1, 1.0);
-  rig.motion.lpt_out(kAxisZ, 1, 1.0);
-  EXPECT_EQ(rig.display.view[2], format_currency(rig.ctx.machine.pos_z));
-  rig.ctx.machine.pos_z = -0.0;
-  rig.motion.view_xyz();
-  EXPECT_EQ(rig.display.view[2], format_currency(-0.0));
-}
-
 TEST(PositionTexts, AScreenThatDoesNotShowThemGetsThemWhenTheRunEnds) {
   SessionRig rig;
   rig.screen.texts_while_moving = false;

@@ -95,12 +95,17 @@ TEST(RunnerTrace, AnOutputNamingTheDrawingIsWrongUsageAndTheDrawingStays) {
   // Another name of the drawing: a hard link, which no spelling of the path gives away.
   const std::string linked = dxf.folder() + "/sub/linked.png";
   fs::create_hard_link(dxf.path(), linked);
+  // Two outputs that are one file under two names.
+  const std::string old_trace = dxf.folder() + "/old.txt";
+  std::ofstream(old_trace) << "1\n";
+  fs::create_hard_link(old_trace, dxf.folder() + "/sub/old.png");
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--trace", dxf.path(), "draw", dxf.path()},
         {"--png", other_spelling, "draw", dxf.path()},
         {"--trace", dxf.path(), "--gerber", "drill", other_spelling},
         {"--trace", picture, "--png", dxf.folder() + "/sub/../p.png", "draw", dxf.path()},
-        {"--png", linked, "draw", dxf.path()}}) {
+        {"--png", linked, "draw", dxf.path()},
+        {"--trace", old_trace, "--png", dxf.folder() + "/sub/old.png", "draw", dxf.path()}}) {
     const RunnerResult r = run_runner(args);
     EXPECT_EQ(r.status, 2) << args[1];
     EXPECT_EQ(r.out, "");
