@@ -5,6 +5,8 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev
           libpolyclipping-dev
+          libhersheyfont-dev
+          hershey-fonts-data
           fonts-dejavu-core xvfb xauth qt6-translations-l10n
           clang libclang-rt-14-dev
           python3-ezdxf gerbv
