@@ -38,6 +38,9 @@ DxfKind dxf_kind(std::string_view t) {
   if (t == "ELLIPSE") return DxfKind::kEllipse;
   if (t == "INSERT") return DxfKind::kInsert;
   if (t == "3DFACE") return DxfKind::kFace3d;
+  if (t == "TEXT" || t == "ATTRIB") return DxfKind::kText;
+  if (t == "MTEXT") return DxfKind::kMText;
+  if (t == "DIMENSION") return DxfKind::kDimension;
   return DxfKind::kOther;
 }
 
@@ -55,6 +58,9 @@ void DxfRaw::reset(DxfKind k, std::string_view type_name, size_t at) {
   elevation = 0;
   extrusion = {0, 0, 1};
   name.clear();
+  text.clear();
+  style.clear();
+  given_f = 0;
   vertices.clear();
   vertex_flags = 0;
   control.clear();
@@ -137,6 +143,7 @@ void DxfRaw::apply(int code, std::string_view value) {
     number(p[code - 30].z);
   } else if (code >= 40 && code <= 51) {
     number(f[code - 40]);
+    given_f = static_cast<uint16_t>(given_f | (1u << (code - 40)));
   } else if (code >= 70 && code <= 74) {
     double v = 0;
     number(v);
@@ -156,6 +163,11 @@ void DxfRaw::apply(int code, std::string_view value) {
     (code == 67 ? paper_space : invisible) = v != 0;
   } else if (code == 2) {
     name.assign(value);
+  } else if (code == 1 || code == 3) {
+    // MTEXT's long texts come in pieces of code 3 before the last one, of code 1.
+    text.append(value);
+  } else if (code == 7) {
+    style.assign(value);
   }
 }
 

@@ -49,6 +49,8 @@ class DxfShapeDrawer {
   void draw(const DxfShape& shape, const Affine& map);
   // True once the work bound or the plan's room ran out: nothing more is drawn.
   bool exhausted() const { return exhausted_; }
+  // Characters of the texts drawn that no font has, drawn as a box.
+  size_t missing_glyphs() const { return missing_glyphs_; }
 
  private:
   void line(const LineShape& s, const Affine& m);
@@ -60,8 +62,9 @@ class DxfShapeDrawer {
   void elliptic_piece(Vec2 c, Vec2 u, Vec2 v, double start, double sweep);
   void spline(const SplineShape& s, const Affine& m);
   void face(const FaceShape& s, const Affine& m);
+  void text(const TextShape& s, const Affine& m);
   void insert(const InsertShape& s, const Affine& m);
-  void place(const DxfBlock& block, const Affine& map);
+  void place(const DxfBlock& block, const Affine& map, bool dimension);
   bool count_work();
   FlattenLimits limits() const;
   void curve_left_out(Flattened why);
@@ -73,6 +76,7 @@ class DxfShapeDrawer {
   std::vector<uint32_t> active_;  // the blocks being drawn, outermost first
   size_t work_ = 0;
   bool exhausted_ = false;
+  size_t missing_glyphs_ = 0;
 };
 
 }  // namespace zor

@@ -1,6 +1,7 @@
-// Which glyph draws a character: the style's font for ASCII, the Hershey Cyrillic font for
-// Cyrillic letters, a few drawing symbols (degree, plus-minus, diameter) made of strokes
-// here, and nothing for the rest (the caller draws a box).
+// Which glyph draws a character: the style's font for ASCII, the Hershey Cyrillic and Greek
+// fonts for their letters, a few drawing symbols (degree, plus-minus, diameter, times)
+// made of strokes here, letters with a diaeresis built of their base letter, and nothing
+// for the rest (the caller draws a box).
 #pragma once
 
 #include <vector>
