@@ -61,6 +61,7 @@ void DxfRaw::reset(DxfKind k, std::string_view type_name, size_t at) {
   text.clear();
   style.clear();
   given_f = 0;
+  embedded = false;
   vertices.clear();
   vertex_flags = 0;
   control.clear();
@@ -77,6 +78,10 @@ void DxfRaw::reset(DxfKind k, std::string_view type_name, size_t at) {
 }
 
 void DxfRaw::apply(int code, std::string_view value) {
+  // A newer MTEXT or ATTRIB repeats itself as an embedded object, with codes of other
+  // meanings: the entity's own values come first.
+  if (code == 101) embedded = true;
+  if (embedded) return;
   auto number = [&](double& out) {
     if (!dxf_number(value, out)) bad_number = true;
   };

@@ -59,6 +59,7 @@ struct DxfRaw {
   std::string text;         // code 1, after MTEXT's code 3 pieces
   std::string style;        // code 7
   uint16_t given_f = 0;     // bit c - 40 set when the code c of 40..51 occurred
+  bool embedded = false;    // past a 101 pair: an embedded object's values follow
   std::vector<PolyVertex> vertices;
   int vertex_flags = 0;  // a VERTEX's 70
   std::vector<Vec3> control, fit;
