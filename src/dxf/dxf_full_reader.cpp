@@ -30,7 +30,8 @@ class Reader {
   Reader(DxfByteSource& source, const DxfFullOptions& options)
       : pairs_(source),
         builder_(result_.plan, options.join_tolerance_mm, options.max_points),
-        drawer_(builder_, notices_, blocks_, options) {}
+        drawer_(builder_, notices_, blocks_, options),
+        letter_texts_(options.letter_texts) {}
 
   DxfFullReading run() {
     advance();
@@ -239,6 +240,7 @@ class Reader {
       return skip("объекты с нечитаемыми числами");
     }
     if (raw.kind == DxfKind::kOther) return skip(raw.type);
+    if (!letter_texts_ && (raw.kind == DxfKind::kText || raw.kind == DxfKind::kMText)) return;
     const uint32_t id = raw.kind == DxfKind::kInsert ? block_id(raw.name) : 0;
     auto shape = raw.kind == DxfKind::kText || raw.kind == DxfKind::kMText
                      ? to_text_shape(raw, text_)
@@ -319,6 +321,7 @@ class Reader {
   DxfRaw raw_;
   DxfRaw vertex_;
   DxfTextContext text_;
+  bool letter_texts_;
   std::map<std::string, size_t> counts_;
   size_t first_bad_line_ = 0;
 };

@@ -23,6 +23,9 @@ struct DxfFullOptions {
   double min_segment_mm = 0.0025;  // a motor step
   double join_tolerance_mm = 0.001;
   int max_block_depth = 32;
+  // Texts lettered; off, they draw nothing (the rest of a drawing alone, as a second
+  // reading that has no single-stroke font can check it).
+  bool letter_texts = true;
   // Path points and holes the plan may hold (a path counts as kPathCost points more, for
   // its own room), and shapes drawn plus block placements: a drawing beyond them is cut
   // off with a notice. About 350 MB and a few seconds at most.
