@@ -91,6 +91,7 @@ class Reader {
       } else if (variable == "$ACADVER" && pairs_.code() == 1) {
         // From R2007 (AC1021) on, texts are UTF-8 whatever the code page says.
         text_.utf8 = upper_ascii(pairs_.value()) >= "AC1021";
+        text_.version_given = true;
       } else if (variable == "$DWGCODEPAGE" && pairs_.code() == 3) {
         text_.code_page = upper_ascii(pairs_.value());
       }

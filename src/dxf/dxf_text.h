@@ -28,6 +28,7 @@ struct DxfTextStyle {
 struct DxfTextContext {
   std::map<std::string, DxfTextStyle> styles;  // by upper-case name
   bool utf8 = false;                           // R2007 and later
+  bool version_given = false;                  // $ACADVER read
   std::string code_page = "ANSI_1252";         // $DWGCODEPAGE, upper case
 };
 

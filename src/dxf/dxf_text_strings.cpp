@@ -61,7 +61,14 @@ void apply_style_pair(DxfTextStyle& style, std::string& name, int code, std::str
 
 std::string dxf_string(std::string_view bytes, const DxfTextContext& context) {
   std::u32string chars;
-  if (context.utf8) {
+  // A file that says neither its version nor its code page is taken as UTF-8 when its
+  // text reads as such, as scripts write them today.
+  bool utf8 = context.utf8;
+  if (!utf8 && !context.version_given) {
+    const std::u32string decoded = text::decode_utf8(bytes);
+    utf8 = decoded.find(U'\uFFFD') == std::u32string::npos;
+  }
+  if (utf8) {
     chars = text::decode_utf8(bytes);
   } else {
     for (char b : bytes)
