@@ -96,5 +96,35 @@ TEST(DxfTexts, StandWhereEzdxfPlacesThemAtTheirHeight) {
   EXPECT_GE(checked, 40u);
 }
 
+// The lettering the SVG reading calls: capitals as high as asked, Cyrillic from the font,
+// the anchors, and a box for what no font has.
+TEST(Lettering, CapHeightAnchorsCyrillicAndBoxes) {
+  size_t missing = 99;
+  auto extent = [](const std::vector<std::vector<PlanPoint>>& paths) {
+    PlanExtents e{1e9, 1e9, -1e9, -1e9};
+    for (const auto& p : paths) {
+      for (const PlanPoint& q : p) {
+        e = {std::min(e.xmin, q.x), std::min(e.ymin, q.y), std::max(e.xmax, q.x),
+             std::max(e.ymax, q.y)};
+      }
+    }
+    return e;
+  };
+  const auto start = text::letter_paths("\u0428\u0420\u0418\u0424\u0422", 7, 0, &missing);
+  EXPECT_EQ(missing, 0u);
+  const PlanExtents a = extent(start);
+  EXPECT_NEAR(a.ymin, 0, 0.05);
+  EXPECT_NEAR(a.ymax, 7, 0.35);  // the serif font's Ф reaches a little above its capitals
+  EXPECT_GE(a.xmin, 0);
+  const PlanExtents end = extent(text::letter_paths("HH", 10, 2, &missing));
+  EXPECT_NEAR(end.ymax, 10, 1e-9);
+  EXPECT_LT(end.xmax, 0);
+  EXPECT_GT(end.xmax, -2);
+  const PlanExtents mid = extent(text::letter_paths("HH", 10, 1, &missing));
+  EXPECT_NEAR(mid.xmin + mid.xmax, 0, 1e-9);
+  text::letter_paths("a\u2603b", 5, 0, &missing);
+  EXPECT_EQ(missing, 1u);
+}
+
 }  // namespace
 }  // namespace zor::testing
