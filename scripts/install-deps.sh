@@ -6,6 +6,8 @@ packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev
           libpolyclipping-dev
           libzip-dev
+          libhersheyfont-dev
+          hershey-fonts-data
           fonts-dejavu-core xvfb xauth qt6-translations-l10n
           clang libclang-rt-14-dev
           python3-ezdxf gerbv

@@ -8,8 +8,9 @@ Prints, one fact a line:
   holes N                 POINT entities, blocks expanded
   unit F                  millimetres per drawing unit
 Only what the reader draws counts: LINE, LWPOLYLINE, 2D/3D POLYLINE, ARC, CIRCLE, ELLIPSE,
-SPLINE, 3DFACE edges, in model space, blocks placed by INSERT expanded (arrays too),
-projected on XY; invisible entities are left out.
+SPLINE, 3DFACE edges, in model space, blocks placed by INSERT and DIMENSION expanded
+(arrays too), projected on XY; invisible entities are left out. Texts are not drawn here:
+the tests compare them by their insertion points and heights (text lines).
 """
 import math
 import re
@@ -121,7 +122,7 @@ def keep_only_read_kinds(doc):
         if block.name.lower() in ("*model_space", "*paper_space"):
             continue
         for e in list(block):
-            if e.dxftype() not in DRAWN and e.dxftype() not in ("INSERT", "POINT"):
+            if e.dxftype() not in DRAWN and e.dxftype() not in ("INSERT", "POINT", "DIMENSION"):
                 block.delete_entity(e)
 
 
@@ -151,7 +152,14 @@ def walk(entities, totals, depth=0, hidden=frozenset()):
                 continue
             for single in e.multi_insert():
                 walk(single.virtual_entities(), totals, depth + 1, hidden)
+        elif kind == "DIMENSION":
+            # Its own block, as the reading draws it: without the definition points.
+            walk([v for v in e.virtual_entities() if v.dxftype() != "POINT"], totals, depth + 1, hidden)
         elif kind == "POINT":
+            # ezdxf explodes a dimension inside a block with its definition points, which
+            # lie on the layer never plotted.
+            if e.dxf.layer.upper() == "DEFPOINTS":
+                continue
             totals.holes += 1
             totals.add_points([e.dxf.location])
         elif kind == "3DFACE":
@@ -202,8 +210,27 @@ def report(name):
     print(f"unit {unit!r}")
 
 
+def texts(name):
+    """The TEXT entities of model space: text X Y HEIGHT ROTATION HALIGN VALIGN CHARS, the
+    point the text is placed by (its insertion point, or its alignment point when aligned
+    otherwise than left on the baseline) and height in mm, rotation in degrees, then the
+    text itself."""
+    doc = load(name)
+    unit = UNIT_MM.get(doc.header.get("$INSUNITS", 0), 1.0)
+    for e in doc.modelspace().query("TEXT"):
+        h, v = e.dxf.get("halign", 0), e.dxf.get("valign", 0)
+        p = e.dxf.insert if (h, v) == (0, 0) else e.dxf.get("align_point", e.dxf.insert)
+        p = e.ocs().to_wcs(p)
+        print("text %.6f %.6f %.6f %.6f %d %d %s" % (p.x * unit, p.y * unit,
+              e.dxf.height * unit, e.dxf.get("rotation", 0), h, v, e.plain_text().strip()))
+
+
 def main():
-    """One file, or with several each report after a line "file NAME"."""
+    """One file, or with several each report after a line "file NAME"; with --texts first,
+    the texts of one file."""
+    if sys.argv[1:2] == ["--texts"]:
+        texts(sys.argv[2])
+        return
     names = sys.argv[1:]
     for name in names:
         if len(names) > 1:

@@ -38,6 +38,9 @@ DxfKind dxf_kind(std::string_view t) {
   if (t == "ELLIPSE") return DxfKind::kEllipse;
   if (t == "INSERT") return DxfKind::kInsert;
   if (t == "3DFACE") return DxfKind::kFace3d;
+  if (t == "TEXT" || t == "ATTRIB") return DxfKind::kText;
+  if (t == "MTEXT") return DxfKind::kMText;
+  if (t == "DIMENSION") return DxfKind::kDimension;
   return DxfKind::kOther;
 }
 
@@ -56,6 +59,10 @@ void DxfRaw::reset(DxfKind k, std::string_view type_name, size_t at) {
   extrusion = {0, 0, 1};
   name.clear();
   layer.clear();
+  text.clear();
+  style.clear();
+  given_f = 0;
+  embedded = false;
   vertices.clear();
   vertex_flags = 0;
   control.clear();
@@ -72,6 +79,10 @@ void DxfRaw::reset(DxfKind k, std::string_view type_name, size_t at) {
 }
 
 void DxfRaw::apply(int code, std::string_view value) {
+  // A newer MTEXT or ATTRIB repeats itself as an embedded object, with codes of other
+  // meanings: the entity's own values come first.
+  if (code == 101) embedded = true;
+  if (embedded) return;
   auto number = [&](double& out) {
     if (!dxf_number(value, out)) bad_number = true;
   };
@@ -138,6 +149,7 @@ void DxfRaw::apply(int code, std::string_view value) {
     number(p[code - 30].z);
   } else if (code >= 40 && code <= 51) {
     number(f[code - 40]);
+    given_f = static_cast<uint16_t>(given_f | (1u << (code - 40)));
   } else if (code >= 70 && code <= 74) {
     double v = 0;
     number(v);
@@ -159,6 +171,11 @@ void DxfRaw::apply(int code, std::string_view value) {
     name.assign(value);
   } else if (code == 8) {
     layer.assign(value);
+  } else if (code == 1 || code == 3) {
+    // MTEXT's long texts come in pieces of code 3 before the last one, of code 1.
+    text.append(value);
+  } else if (code == 7) {
+    style.assign(value);
   }
 }
 

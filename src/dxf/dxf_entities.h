@@ -12,6 +12,7 @@
 
 #include "dxf/dxf_geometry.h"
 #include "dxf/dxf_spline.h"
+#include "plan/plan.h"
 
 namespace zor {
 
@@ -28,6 +29,9 @@ enum class DxfKind : uint8_t {
   kSpline,
   kInsert,
   kFace3d,
+  kText,  // TEXT and ATTRIB
+  kMText,
+  kDimension,
   kOther,
 };
 
@@ -53,6 +57,10 @@ struct DxfRaw {
   Vec3 extrusion{0, 0, 1};  // codes 210, 220, 230
   std::string name;         // code 2
   std::string layer;        // code 8
+  std::string text;         // code 1, after MTEXT's code 3 pieces
+  std::string style;        // code 7
+  uint16_t given_f = 0;     // bit c - 40 set when the code c of 40..51 occurred
+  bool embedded = false;    // past a 101 pair: an embedded object's values follow
   std::vector<PolyVertex> vertices;
   int vertex_flags = 0;  // a VERTEX's 70
   std::vector<Vec3> control, fit;
@@ -95,13 +103,20 @@ struct InsertShape {
   double rotation = 0;  // radians
   int32_t columns = 1, rows = 1;
   double column_spacing = 0, row_spacing = 0;
+  bool dimension = false;  // a DIMENSION's own block: its definition points are not drawn
 };
 struct FaceShape {
   Vec3 corners[4];
   int hidden_edges = 0;
 };
+// Lettered text: strokes in the text's own frame, placed at origin + x ux + y uy.
+struct TextShape {
+  std::vector<std::vector<PlanPoint>> strokes;
+  Vec3 origin, ux{1, 0, 0}, uy{0, 1, 0};
+  size_t missing = 0;  // characters drawn as a box
+};
 using DxfShape = std::variant<LineShape, PointShape, PolyShape, ArcShape, EllipseShape, SplineShape,
-                              InsertShape, FaceShape>;
+                              InsertShape, FaceShape, TextShape>;
 
 // Why an entity of a drawn kind is not drawn: a reason in the operator's words, or, with
 // `kind` set, a kind of entity this reading reads over (counted like TEXT); neither for an

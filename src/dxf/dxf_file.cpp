@@ -1,7 +1,7 @@
 #include "dxf/dxf_file.h"
 
-#include "motion/env.h"
 #include "common/text_file.h"
+#include "motion/env.h"
 
 namespace zor {
 

@@ -10,6 +10,7 @@
 #include "common/decimal.h"
 #include "dxf/dxf_entities.h"
 #include "dxf/dxf_plan_builder.h"
+#include "dxf/dxf_text.h"
 #include "dxf/dxf_units.h"
 #include "plan/path_joining.h"
 
@@ -34,7 +35,8 @@ class Reader {
       : pairs_(source),
         join_tolerance_(options.join_tolerance_mm),
         builder_(result_.plan, options.join_tolerance_mm, options.max_points),
-        drawer_(builder_, notices_, blocks_, options) {}
+        drawer_(builder_, notices_, blocks_, options),
+        letter_texts_(options.letter_texts) {}
 
   DxfFullReading run() {
     advance();
@@ -91,6 +93,12 @@ class Reader {
       } else if (variable == "$INSUNITS" && pairs_.code() == 70) {
         double code = 0;
         if (dxf_number(pairs_.value(), code)) set_units(dxf_int(code));
+      } else if (variable == "$ACADVER" && pairs_.code() == 1) {
+        // From R2007 (AC1021) on, texts are UTF-8 whatever the code page says.
+        text_.utf8 = upper_ascii(pairs_.value()) >= "AC1021";
+        text_.version_given = true;
+      } else if (variable == "$DWGCODEPAGE" && pairs_.code() == 3) {
+        text_.code_page = upper_ascii(pairs_.value());
       }
       advance();
     }
@@ -145,6 +153,22 @@ class Reader {
     if (unit->mm != 1) {
       notices_.once("единицы чертежа — " + unit->name +
                     ": 1 единица = " + format_general(unit->mm) + " мм");
+    }
+  }
+
+  // The text styles; the other tables carry nothing this reading draws.
+  void tables() {
+    while (have_ && !section_ends()) {
+      if (!is(0, "STYLE")) {
+        advance();
+        continue;
+      }
+      DxfTextStyle style;
+      std::string name;
+      for (advance(); have_ && pairs_.code() != 0; advance()) {
+        apply_style_pair(style, name, pairs_.code(), pairs_.value());
+      }
+      if (!name.empty()) text_.styles.try_emplace(upper_ascii(name), style);
     }
   }
 
@@ -262,8 +286,12 @@ class Reader {
       return skip("объекты с нечитаемыми числами");
     }
     if (raw.kind == DxfKind::kOther) return skip(raw.type);
+    if (!letter_texts_ && (raw.kind == DxfKind::kText || raw.kind == DxfKind::kMText)) return;
     const uint32_t id = raw.kind == DxfKind::kInsert ? block_id(raw.name) : 0;
-    auto shape = to_shape(raw, id);
+    auto shape = raw.kind == DxfKind::kText || raw.kind == DxfKind::kMText
+                     ? to_text_shape(raw, text_)
+                 : raw.kind == DxfKind::kDimension ? dimension(raw)
+                                                   : to_shape(raw, id);
     if (auto* refusal = std::get_if<ShapeRefusal>(&shape)) {
       if (refusal->kind) return skip(refusal->reason);
       if (refusal->reason.empty()) return;
@@ -279,6 +307,17 @@ class Reader {
     } else {
       drawer_.draw(std::get<DxfShape>(shape), top_);
     }
+  }
+
+  // A dimension is drawn from the block its CAD program drew it in, in the drawing's
+  // coordinates, moved by its insertion point when it has one.
+  std::variant<DxfShape, ShapeRefusal> dimension(const DxfRaw& raw) {
+    if (raw.name.empty()) return ShapeRefusal{"DIMENSION (без блока)", true};
+    InsertShape s;
+    s.block = block_id(raw.name);
+    s.dimension = true;
+    if (raw.has_p[2]) s.point = Affine::from_ocs(raw.extrusion).apply(raw.p[2]);
+    return s;
   }
 
   void count(const std::string& type) {
@@ -309,6 +348,10 @@ class Reader {
       first.push_back("строка " + std::to_string(first_bad_line_) +
                       " и другие: объекты с нечитаемыми числами пропущены");
     }
+    if (drawer_.missing_glyphs() != 0) {
+      first.push_back("знаков, которых нет в шрифте, нарисовано квадратиками: " +
+                      std::to_string(drawer_.missing_glyphs()));
+    }
     std::vector<std::string> rest = notices_.lines();
     first.insert(first.end(), rest.begin(), rest.end());
     result_.plan.notices = std::move(first);
@@ -328,6 +371,8 @@ class Reader {
   Affine top_;
   DxfRaw raw_;
   DxfRaw vertex_;
+  DxfTextContext text_;
+  bool letter_texts_;
   std::map<std::string, size_t> counts_;
   size_t first_bad_line_ = 0;
 };

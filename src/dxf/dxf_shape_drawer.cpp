@@ -54,6 +54,7 @@ void DxfShapeDrawer::draw(const DxfShape& shape, const Affine& m) {
         if constexpr (std::is_same_v<S, SplineShape>) spline(s, m);
         if constexpr (std::is_same_v<S, FaceShape>) face(s, m);
         if constexpr (std::is_same_v<S, InsertShape>) insert(s, m);
+        if constexpr (std::is_same_v<S, TextShape>) text(s, m);
       },
       shape);
 }
@@ -158,6 +159,24 @@ void DxfShapeDrawer::face(const FaceShape& s, const Affine& m) {
   }
 }
 
+void DxfShapeDrawer::text(const TextShape& s, const Affine& m) {
+  const Vec2 o = m.xy(s.origin);
+  const Vec2 ux = m.xy_linear(s.ux);
+  const Vec2 uy = m.xy_linear(s.uy);
+  missing_glyphs_ += s.missing;
+  for (const auto& stroke : s.strokes) {
+    if (out_.overflowed()) {
+      exhausted_ = true;
+      return;
+    }
+    auto& piece = out_.piece();
+    for (const PlanPoint& p : stroke) {
+      piece.push_back({o.x + p.x * ux.x + p.y * uy.x, o.y + p.x * ux.y + p.y * uy.y});
+    }
+    out_.commit();
+  }
+}
+
 void DxfShapeDrawer::insert(const InsertShape& s, const Affine& m) {
   const DxfBlock& block = blocks_[s.block];
   if (!block.defined) {
@@ -185,15 +204,17 @@ void DxfShapeDrawer::insert(const InsertShape& s, const Affine& m) {
     for (int col = 0; col < columns && !exhausted_; ++col) {
       if (!count_work()) break;
       const Vec3 offset = rotate.apply({col * s.column_spacing, row * s.row_spacing, 0});
-      place(block, to_drawing * Affine::translate(s.point + offset) * rotate * own);
+      place(block, to_drawing * Affine::translate(s.point + offset) * rotate * own, s.dimension);
     }
   }
   active_.pop_back();
 }
 
-void DxfShapeDrawer::place(const DxfBlock& block, const Affine& map) {
+void DxfShapeDrawer::place(const DxfBlock& block, const Affine& map, bool dimension) {
   for (const DxfShape& shape : block.shapes) {
     if (exhausted_) return;
+    // A dimension's points mark what it measures, on a layer that is never plotted.
+    if (dimension && std::holds_alternative<PointShape>(shape)) continue;
     draw(shape, map);
   }
   for (const auto& [kind, count] : block.skipped) notices_.skipped(kind, count);

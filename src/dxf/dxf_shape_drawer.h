@@ -23,6 +23,9 @@ struct DxfFullOptions {
   double min_segment_mm = 0.0025;  // a motor step
   double join_tolerance_mm = 0.001;
   int max_block_depth = 32;
+  // Texts lettered; off, they draw nothing (the rest of a drawing alone, as a second
+  // reading that has no single-stroke font can check it).
+  bool letter_texts = true;
   // Path points and holes the plan may hold (a path counts as kPathCost points more, for
   // its own room), and shapes drawn plus block placements: a drawing beyond them is cut
   // off with a notice. About 350 MB and a few seconds at most.
@@ -49,6 +52,8 @@ class DxfShapeDrawer {
   void draw(const DxfShape& shape, const Affine& map);
   // True once the work bound or the plan's room ran out: nothing more is drawn.
   bool exhausted() const { return exhausted_; }
+  // Characters of the texts drawn that no font has, drawn as a box.
+  size_t missing_glyphs() const { return missing_glyphs_; }
 
  private:
   void line(const LineShape& s, const Affine& m);
@@ -60,8 +65,9 @@ class DxfShapeDrawer {
   void elliptic_piece(Vec2 c, Vec2 u, Vec2 v, double start, double sweep);
   void spline(const SplineShape& s, const Affine& m);
   void face(const FaceShape& s, const Affine& m);
+  void text(const TextShape& s, const Affine& m);
   void insert(const InsertShape& s, const Affine& m);
-  void place(const DxfBlock& block, const Affine& map);
+  void place(const DxfBlock& block, const Affine& map, bool dimension);
   bool count_work();
   FlattenLimits limits() const;
   void curve_left_out(Flattened why);
@@ -73,6 +79,7 @@ class DxfShapeDrawer {
   std::vector<uint32_t> active_;  // the blocks being drawn, outermost first
   size_t work_ = 0;
   bool exhausted_ = false;
+  size_t missing_glyphs_ = 0;
 };
 
 }  // namespace zor

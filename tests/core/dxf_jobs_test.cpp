@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "motion/env.h"
 #include "common/error.h"
-#include "context/machine_context.h"
 #include "common/memory_form.h"
+#include "context/machine_context.h"
 #include "dxf/drawing_job.h"
 #include "dxf/drilling_job.h"
-#include "motion/working_modes.h"
+#include "motion/env.h"
 #include "motion/moves.h"
+#include "motion/working_modes.h"
 #include "recording_canvas.h"
 #include "scripted_services.h"
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "motion/env.h"
 #include "common/error.h"
 #include "common/memory_form.h"
 #include "common/raster_canvas.h"
 #include "dxf/dxf_reader.h"
+#include "motion/env.h"
 #include "recording_canvas.h"
 #include "scripted_services.h"
 

@@ -99,5 +99,27 @@ TEST(RunnerFull, ClosedPolylineOfAThousandVerticesIsDrawnWithOneLift) {
   EXPECT_EQ(report_field(fixed.out, "extents"), "null");
 }
 
+// A note and a Russian title drawn by the machine in the single-stroke font: the tool's
+// strokes stand on the note's baseline and reach its height, the title hangs from its
+// point, and the one character no font has is a box the report counts.
+TEST(RunnerFull, TextsAreDrawnAtTheirPlaceAndHeight) {
+  const std::string entities =
+      "  0\nTEXT\n  8\n0\n 10\n10\n 20\n10\n 40\n5\n  1\nHI\u2603\n"
+      "  0\nMTEXT\n  8\n0\n 10\n10\n 20\n40\n 40\n4\n 71\n1\n  1\n\u041c\u0438\u0440\\P{\\H2;OK}\n";
+  const TempFile dxf("note.dxf", dxf_file(entities));
+  const std::string shot = std::string(ZOR_SHOTS_DIR) + "/runner_dxf_text.png";
+  const RunnerResult r = run_runner({"--full", "--png", shot, "draw", dxf.path()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<double> e = numbers(report_field(r.out, "extents"));
+  ASSERT_EQ(e.size(), 4u);
+  EXPECT_GT(e[0], 10);  // both begin at x = 10, less their first letter's side bearing
+  EXPECT_LT(e[0], 10.6);
+  EXPECT_NEAR(e[1], 10, 0.02);  // on the baseline
+  EXPECT_NEAR(e[3], 40, 0.02);  // the title's capitals hang from its point
+  EXPECT_NE(r.out.find("нарисовано квадратиками: 1\""), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("пропущено"), std::string::npos) << r.out;
+  EXPECT_GT(std::stoi(report_field(r.out, "pen_lifts")), 8);
+}
+
 }  // namespace
 }  // namespace zor::testing
