@@ -5,9 +5,12 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev
           libpolyclipping-dev
+          libpugixml-dev
           fonts-dejavu-core xvfb xauth qt6-translations-l10n
           clang libclang-rt-14-dev
           python3-ezdxf gerbv
+          python3-svgelements
+          librsvg2-bin
           dpkg-dev file lintian man-db groff-base desktop-file-utils
           stress-ng)  # bench/realtime_bench.sh loads the cores with it
 missing=()
