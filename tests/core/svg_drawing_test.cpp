@@ -39,8 +39,10 @@ TEST(SvgDrawing, EveryFilePlansAtTheOraclesSizeAndLength) {
     const auto mine = plan_extents(plan);
     ASSERT_TRUE(mine && oracle.extents);
     expect_extents_near(*mine, *oracle.extents, 0.05);
-    // Text is lettered into the plan, the oracle leaves it out: only files without it.
-    if (!has_notice(plan.notices, "текст") && plan.notices.size() < 3) {
+    // Text is lettered into the plan, the oracle leaves it out: only files without it. In
+    // features.svg the oracle errs (checked by hand below): it maps no symbol into the size
+    // its use gives and drops the transforms of paths within a transformed group.
+    if (!has_notice(plan.notices, "текст") && path.find("features") == std::string::npos) {
       EXPECT_NEAR(plan_length(plan), oracle.length, oracle.length * 0.001);
     }
   }
@@ -71,6 +73,25 @@ TEST(SvgDrawing, TheMachineDrawsTheDrawingAtItsPrintedSize) {
   }
   // The hidden frames are not drawn, the hidden group's visible circle is.
   EXPECT_FALSE(has_notice(rig.session.job_notes().notices, "Ошибка"));
+}
+
+TEST(SvgDrawing, SymbolsFillTheirUseAndTransformsComposeDownTheTree) {
+  auto length_of = [](const std::string& inner) {
+    return plan_length(svg::svg_plan(svg::read_svg("<svg xmlns='http://www.w3.org/2000/svg' "
+                                                   "width='96' height='96'>" +
+                                                   inner + "</svg>"),
+                                     {})
+                           .plan);
+  };
+  const double mm = 25.4 / 96;
+  // Two diagonals of a 10-unit symbol shown 20 px wide.
+  EXPECT_NEAR(length_of("<symbol id='m' viewBox='0 0 10 10'><path d='M0 0L10 10M10 0L0 10' "
+                        "stroke='blue'/></symbol><use href='#m' width='20' height='20'/>"),
+              2 * std::hypot(20, 20) * mm, 1e-9);
+  // A line skewed in Y inside a group scaled in X: (20, 20 tan 10°) stretched to (30, ...).
+  EXPECT_NEAR(length_of("<g transform='translate(80 20) rotate(30 10 10) scale(1.5 1)'>"
+                        "<path d='M0 0h20' transform='skewY(10)' stroke='black'/></g>"),
+              std::hypot(30, 20 * std::tan(10 * std::numbers::pi / 180)) * mm, 1e-9);
 }
 
 TEST(SvgDrawing, CurvesKeepWithinTwoThousandthsOfAMillimetre) {
