@@ -327,12 +327,11 @@ class Walker {
 
 }  // namespace
 
-Reading read_svg(std::string_view bytes, const ReadLimits& limits) {
+namespace {
+
+Reading read_document(pugi::xml_document& doc, const pugi::xml_parse_result& parsed,
+                      const ReadLimits& limits) {
   Reading reading;
-  pugi::xml_document doc;
-  // Character references and the five named ones only; a DOCTYPE is kept to be told about.
-  const unsigned options = pugi::parse_default | pugi::parse_doctype;
-  const pugi::xml_parse_result parsed = doc.load_buffer(bytes.data(), bytes.size(), options);
   if (!parsed) {
     reading.notices.push_back("Ошибка XML в байте " + std::to_string(parsed.offset) +
                               ": прочитано то, что до неё");
@@ -341,8 +340,23 @@ Reading read_svg(std::string_view bytes, const ReadLimits& limits) {
   return reading;
 }
 
+// Character references and the five named ones only; a DOCTYPE is kept to be told about.
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_doctype;
+
+}  // namespace
+
+Reading read_svg(std::string_view bytes, const ReadLimits& limits) {
+  pugi::xml_document doc;
+  const auto parsed = doc.load_buffer(bytes.data(), bytes.size(), kParseOptions);
+  return read_document(doc, parsed, limits);
+}
+
 Reading read_svg_file(const std::string& path, const ReadLimits& limits) {
-  return read_svg(read_whole_file(path, kMaxSvgBytes), limits);
+  // Parsed in place: a large drawing is held once, not twice.
+  std::string bytes = read_whole_file(path, kMaxSvgBytes);
+  pugi::xml_document doc;
+  const auto parsed = doc.load_buffer_inplace(bytes.data(), bytes.size(), kParseOptions);
+  return read_document(doc, parsed, limits);
 }
 
 }  // namespace zor::svg
