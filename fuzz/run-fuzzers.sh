@@ -34,6 +34,7 @@ dictionary() {
     decimal_fuzzer) echo fuzz/decimal.dict ;;
     dxf_reader_fuzzer) echo fuzz/dxf_reader.dict ;;
     dxf_full_reader_fuzzer) echo fuzz/dxf_full_reader.dict ;;
+    svg_reader_fuzzer) echo fuzz/svg.dict ;;
     *) echo fuzz/gerber.dict ;;
   esac
 }

@@ -8,9 +8,12 @@ packages=(build-essential cmake ninja-build pkg-config
           libzip-dev
           libhersheyfont-dev
           hershey-fonts-data
+          libpugixml-dev
           fonts-dejavu-core xvfb xauth qt6-translations-l10n
           clang libclang-rt-14-dev
           python3-ezdxf gerbv
+          python3-svgelements
+          librsvg2-bin
           dpkg-dev file lintian man-db groff-base desktop-file-utils
           stress-ng)  # bench/realtime_bench.sh loads the cores with it
 missing=()

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -141,7 +142,41 @@ int QtForm::index(std::string_view name) const {
   throw unsupported(name, "index");
 }
 
+namespace {
+
+// The entries as check boxes, new ones checked, the checks of those that stay kept.
+void set_checked_entries(QListWidget& list, const std::vector<std::string>& items) {
+  std::map<QString, Qt::CheckState> kept;
+  for (int row = 0; row < list.count(); ++row) {
+    kept.emplace(list.item(row)->text(), list.item(row)->checkState());
+  }
+  list.clear();
+  for (const std::string& text : items) {
+    auto* item = new QListWidgetItem(q(text), &list);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    const auto found = kept.find(item->text());
+    item->setCheckState(found == kept.end() ? Qt::Checked : found->second);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> QtForm::unchecked_items(std::string_view name) const {
+  std::vector<std::string> out;
+  if (auto* list = qobject_cast<QListWidget*>(control(name))) {
+    for (int row = 0; row < list->count(); ++row) {
+      if (list->item(row)->checkState() != Qt::Checked)
+        out.push_back(list->item(row)->text().toStdString());
+    }
+  }
+  return out;
+}
+
 void QtForm::set_items(std::string_view name, const std::vector<std::string>& items) {
+  if (auto* list = qobject_cast<QListWidget*>(control(name))) {
+    set_checked_entries(*list, items);
+    return;
+  }
   auto* combo = qobject_cast<QComboBox*>(control(name));
   if (combo == nullptr) throw unsupported(name, "entries");
   combo->clear();

@@ -29,6 +29,7 @@ class QtForm : public Form {
   // entries), a track bar's position.
   int index(std::string_view control) const override;
   void set_items(std::string_view control, const std::vector<std::string>& items) override;
+  std::vector<std::string> unchecked_items(std::string_view control) const override;
   // Row 0 of a grid is its header row; cells outside the grid are not kept.
   void set_cell(std::string_view grid, int column, int row, const std::string& text) override;
 

@@ -24,6 +24,9 @@ class Form {
   virtual int index(std::string_view control) const = 0;
   // Replaces the entries of a list (the port list); the text becomes the first entry or empty.
   virtual void set_items(std::string_view control, const std::vector<std::string>& items) = 0;
+  // The entries of a list with check boxes that are not checked; none for any other control.
+  // set_items on such a list checks new entries and keeps the checks of entries that stay.
+  virtual std::vector<std::string> unchecked_items(std::string_view) const { return {}; }
   // A cell of a string grid.
   virtual void set_cell(std::string_view grid, int column, int row, const std::string& text) = 0;
 };

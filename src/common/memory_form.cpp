@@ -56,6 +56,15 @@ std::vector<std::string> MemoryForm::items(std::string_view control) const {
   return lookup(items_, control, std::vector<std::string>());
 }
 
+std::vector<std::string> MemoryForm::unchecked_items(std::string_view control) const {
+  return lookup(unchecked_, control, std::vector<std::string>());
+}
+
+void MemoryForm::set_unchecked_items(std::string_view control,
+                                     const std::vector<std::string>& items) {
+  unchecked_.insert_or_assign(std::string(control), items);
+}
+
 void MemoryForm::set_cell(std::string_view grid, int column, int row, const std::string& text) {
   auto it = cells_.find(grid);
   if (it == cells_.end()) it = cells_.emplace(std::string(grid), decltype(it->second)()).first;

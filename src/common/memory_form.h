@@ -22,6 +22,8 @@ class MemoryForm : public Form {
   void set_index(std::string_view control, int index);
   void set_items(std::string_view control, const std::vector<std::string>& items) override;
   std::vector<std::string> items(std::string_view control) const;
+  std::vector<std::string> unchecked_items(std::string_view control) const override;
+  void set_unchecked_items(std::string_view control, const std::vector<std::string>& items);
   void set_cell(std::string_view grid, int column, int row, const std::string& text) override;
   std::string cell(std::string_view grid, int column, int row) const;
 
@@ -34,6 +36,7 @@ class MemoryForm : public Form {
   std::map<std::string, bool, std::less<>> visible_;
   std::map<std::string, int, std::less<>> indices_;
   std::map<std::string, std::vector<std::string>, std::less<>> items_;
+  std::map<std::string, std::vector<std::string>, std::less<>> unchecked_;
   std::map<std::string, std::map<std::pair<int, int>, std::string>, std::less<>> cells_;
   std::string focused_;
 };

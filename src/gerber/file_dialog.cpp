@@ -10,7 +10,7 @@ constexpr int kDxfPage = 0;
 constexpr int kGerberPage = 1;
 // Beside the marker box: what the file's own format statements mean for the fixed reading.
 constexpr const char* kFullReadingHint = "L_full_hint";
-constexpr const char* kDxfFilter = "файлы AutoCad DXF|*.dxf|";
+constexpr const char* kDxfFilter = "файлы AutoCad DXF|*.dxf|рисунки SVG|*.svg|";
 constexpr const char* kGerberFilter = "файлы Gerber RS274 GBR|*.gbr|файл сверления DRL |*.drl|";
 
 }  // namespace

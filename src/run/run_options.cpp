@@ -5,6 +5,8 @@
 #include <map>
 #include <utility>
 
+#include "svg/svg_plan.h"
+
 namespace zor::run {
 
 const char* const kUsage =
@@ -25,6 +27,7 @@ const char* const kUsage =
     "  --no-return        do not return to 0,0 at the end\n"
     "  --full             read the file whole in its own units (\"Полное чтение файла\"):\n"
     "                     Gerber RS-274X, Excellon drill files, DXF curves and blocks\n"
+    "                     and SVG drawings (FILE.svg is read only so, not with --gerber)\n"
     "  --optimize         CB_optimize: short order; adds job_time_file_order_s\n"
     "  --trace FILE       write every data-register byte of the job, one per line\n"
     "  --png FILE         write the tool-path picture (585 x 457)\n"
@@ -193,6 +196,10 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
   }
   o.drill = args[i] == "drill";
   o.file = args[i + 1];
+  if (svg::is_svg_path(o.file) && (!o.full || o.gerber)) {
+    error = "an SVG FILE is read with --full, on the DXF page (no --gerber)";
+    return std::nullopt;
+  }
   if (o.port) o.realtime = true;
   if (auto clash = clashing_outputs(o)) {
     error = *clash;

@@ -17,6 +17,8 @@
 #include "plan/plan_job.h"
 #include "plan/plan_order.h"
 #include "plan/plan_preview.h"
+#include "session/svg_page.h"
+#include "svg/svg_plan.h"
 
 namespace zor {
 namespace {
@@ -86,6 +88,7 @@ std::optional<Plan> page_plan(Env& env, bool drill) {
   if (env.form.index("PageControl2") == kDxfPage) {
     const auto path = dxf_path_or_report(env.form, env.dialogs);
     if (!path) return std::nullopt;
+    if (svg::is_svg_path(*path)) return svg_page_plan(env, *path, drill);
     return read_dxf_plan(*path);
   }
   const auto path = gerber_path_or_report(env);

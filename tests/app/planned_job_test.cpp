@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -31,6 +32,7 @@
 #include "job_launcher.h"
 #include "jog_keys.h"
 #include "motion/motion.h"
+#include "plan/job_tally.h"
 #include "port/virtual_machine.h"
 #include "qt_form.h"
 #include "qt_screen.h"
@@ -296,6 +298,34 @@ TEST(JogKeys, PressesWhileMovingAreDroppedNotQueued) {
              });
   emit right->activated();
   EXPECT_EQ(p.machine.motor_count(1), 400) << "one jog of 1 mm, the repeats dropped";
+}
+
+// An SVG drawing on the DXF page, read whole: its pens in the page's list, the drawing in the
+// preview and in Virt_cut; a pen unchecked in the list is left out of the next job.
+TEST(PlannedJob, SvgDrawingInThePreviewAndInVirtCutWithItsPensListed) {
+  Program p;
+  p.choose(0, QStringLiteral(ZOR_TEST_DATA "/svg/plotter.svg"));
+  p.w<QAbstractButton>("CB_full")->setChecked(true);
+  p.w<QAbstractButton>("C_autozoom")->click();
+  auto* pens = p.w<QListWidget>("CL_colours");
+  ASSERT_EQ(pens->count(), 3);
+  EXPECT_EQ(pens->item(1)->text().toStdString(), "#ff0000");
+  EXPECT_EQ(pens->item(1)->checkState(), Qt::Checked);
+  const QImage preview = p.preview.grab().toImage();
+  int dark = 0;
+  for (int y = 0; y < preview.height(); ++y) {
+    for (int x = 0; x < preview.width(); ++x) dark += qGray(preview.pixel(x, y)) < 64 ? 1 : 0;
+  }
+  EXPECT_GT(dark, 500) << "the frame, the curve and the outlines";
+  save(p.preview, "form2_svg_preview.png");
+  find<QAbstractButton>(p.form3, "CB_fit")->setChecked(true);
+  p.w<QAbstractButton>("B_risov")->click();
+  const int lowered = static_cast<int>(p.session.job_counts().pen_lifts);
+  save(p.form3, "form3_svg_drawing.png");
+  pens->item(1)->setCheckState(Qt::Unchecked);
+  p.w<QAbstractButton>("B_risov")->click();
+  EXPECT_EQ(static_cast<int>(p.session.job_counts().pen_lifts), lowered - 1);
+  EXPECT_EQ(pens->item(1)->checkState(), Qt::Unchecked) << "kept through the reading";
 }
 
 }  // namespace

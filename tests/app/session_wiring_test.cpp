@@ -396,7 +396,7 @@ TEST(SessionProgramTab, BrowseButtonsAskForTheirPagesFiles) {
   p.w<QAbstractButton>("change_name")->click();
   EXPECT_EQ(p.dialogs.filters,
             (std::vector<std::string>{"файлы Gerber RS274 GBR|*.gbr|файл сверления DRL |*.drl|",
-                                      "файлы AutoCad DXF|*.dxf|"}));
+                                      "файлы AutoCad DXF|*.dxf|рисунки SVG|*.svg|"}));
 }
 
 TEST(SessionFullReading, GerberPageHintsAtTheFilesFormatAndThePreviewShowsTheWholeBoard) {

@@ -271,7 +271,7 @@ TEST_F(GerberFileDialogTest, DxfPageTakesTheNameOnly) {
   rig.form.set_cell(kApertureGrid, 0, 1, "C");
   rig.dialogs.files.push_back("/tmp/part.dxf");
   change_nameClick(rig.env);
-  EXPECT_EQ(rig.dialogs.filters, std::vector<std::string>{"файлы AutoCad DXF|*.dxf|"});
+  EXPECT_EQ(rig.dialogs.filters, std::vector<std::string>{"файлы AutoCad DXF|*.dxf|рисунки SVG|*.svg|"});
   EXPECT_EQ(rig.form.text("name_files"), "/tmp/part.dxf");
   EXPECT_EQ(rig.form.text("Edit15"), "keep.gbr");
   EXPECT_EQ(cell(0, 1), "C");

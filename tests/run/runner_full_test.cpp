@@ -121,5 +121,24 @@ TEST(RunnerFull, TextsAreDrawnAtTheirPlaceAndHeight) {
   EXPECT_GT(std::stoi(report_field(r.out, "pen_lifts")), 8);
 }
 
+TEST(RunnerFull, SvgDrawingIsDrawnAtItsPrintedSizeAndOnlyWithFull) {
+  const std::string file = data("svg/units.svg");
+  const RunnerResult r = run_runner({"--full", "draw", file});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // A 4 x 2 inch page, the square viewBox placed at its right end.
+  const std::vector<double> e = numbers(report_field(r.out, "extents"));
+  ASSERT_EQ(e.size(), 4u);
+  EXPECT_NEAR(e[0], 50.8, 0.01);
+  EXPECT_NEAR(e[2], 101.6, 0.01);
+  EXPECT_NEAR(e[3], 50.8, 0.01);
+  for (const auto& args : {std::vector<std::string>{"draw", file},
+                           std::vector<std::string>{"--full", "--gerber", "drill", file}}) {
+    const RunnerResult wrong = run_runner(args);
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("an SVG FILE is read with --full"), std::string::npos) << wrong.err;
+    EXPECT_TRUE(wrong.out.empty());
+  }
+}
+
 }  // namespace
 }  // namespace zor::testing
