@@ -104,25 +104,6 @@ class Reader {
     }
   }
 
-  // The layers that are off (a negative colour) or frozen: what is on them is not drawn.
-  void tables() {
-    while (have_ && !section_ends()) {
-      if (!is(0, "LAYER")) {
-        advance();
-        continue;
-      }
-      std::string name;
-      double colour = 0, flags = 0;
-      for (advance(); have_ && pairs_.code() != 0; advance()) {
-        if (pairs_.code() == 2) name = pairs_.value();
-        if (pairs_.code() == 62 && !dxf_number(pairs_.value(), colour)) colour = 0;
-        if (pairs_.code() == 70 && !dxf_number(pairs_.value(), flags)) flags = 0;
-      }
-      if (colour < 0 || (dxf_int(flags) & kLayerFrozen) != 0)
-        hidden_layers_.insert(upper_ascii(name));
-    }
-  }
-
   // Whether `raw` lies on a layer that is off; its notice is given once per layer. In a
   // block, layer 0 is the layer of the insertion, judged where the insertion is read.
   bool on_hidden_layer(const DxfRaw& raw, DxfBlock* block) {
@@ -156,20 +137,35 @@ class Reader {
     }
   }
 
-  // The text styles; the other tables carry nothing this reading draws.
+  // The layers that are off (a negative colour) or frozen, whose entities are not drawn, and
+  // the text styles; the other tables carry nothing this reading draws.
   void tables() {
     while (have_ && !section_ends()) {
-      if (!is(0, "STYLE")) {
+      if (is(0, "LAYER")) {
+        layer();
+      } else if (is(0, "STYLE")) {
+        DxfTextStyle style;
+        std::string name;
+        for (advance(); have_ && pairs_.code() != 0; advance()) {
+          apply_style_pair(style, name, pairs_.code(), pairs_.value());
+        }
+        if (!name.empty()) text_.styles.try_emplace(upper_ascii(name), style);
+      } else {
         advance();
-        continue;
       }
-      DxfTextStyle style;
-      std::string name;
-      for (advance(); have_ && pairs_.code() != 0; advance()) {
-        apply_style_pair(style, name, pairs_.code(), pairs_.value());
-      }
-      if (!name.empty()) text_.styles.try_emplace(upper_ascii(name), style);
     }
+  }
+
+  void layer() {
+    std::string name;
+    double colour = 0, flags = 0;
+    for (advance(); have_ && pairs_.code() != 0; advance()) {
+      if (pairs_.code() == 2) name = pairs_.value();
+      if (pairs_.code() == 62 && !dxf_number(pairs_.value(), colour)) colour = 0;
+      if (pairs_.code() == 70 && !dxf_number(pairs_.value(), flags)) flags = 0;
+    }
+    if (colour < 0 || (dxf_int(flags) & kLayerFrozen) != 0)
+      hidden_layers_.insert(upper_ascii(name));
   }
 
   void entities() {
