@@ -34,15 +34,17 @@ TEST(SvgDrawing, EveryFilePlansAtTheOraclesSizeAndLength) {
   const auto theirs = svg_oracle(files);
   for (const std::string& path : files) {
     SCOPED_TRACE(path);
-    const Plan plan = svg::read_svg_plan(path, {}).plan;
+    // The oracle letters no text: the geometry is compared without it.
+    svg::Reading reading = svg::read_svg_file(path);
+    reading.texts.clear();
+    const Plan plan = svg::svg_plan(std::move(reading), {}).plan;
     const SvgOracle& oracle = theirs.at(path);
     const auto mine = plan_extents(plan);
     ASSERT_TRUE(mine && oracle.extents);
     expect_extents_near(*mine, *oracle.extents, 0.05);
-    // Text is lettered into the plan, the oracle leaves it out: only files without it. In
-    // features.svg the oracle errs (checked by hand below): it maps no symbol into the size
+    // In features.svg the oracle errs (checked by hand below): it maps no symbol into the size
     // its use gives and drops the transforms of paths within a transformed group.
-    if (!has_notice(plan.notices, "текст") && path.find("features") == std::string::npos) {
+    if (path.find("features") == std::string::npos) {
       EXPECT_NEAR(plan_length(plan), oracle.length, oracle.length * 0.001);
     }
   }
@@ -126,7 +128,7 @@ TEST(SvgDrawing, LayersAndPensAreToldAndAPenLeftOutIsNotDrawn) {
   rig.draw();
   const auto& notices = rig.session.job_notes().notices;
   EXPECT_TRUE(has_notice(notices, "Слои: Рамка, Узор"));
-  EXPECT_TRUE(has_notice(notices, "Цвета: #000000 ×5, #ff0000 ×1, #0000ff ×2"));
+  EXPECT_TRUE(has_notice(notices, "Цвета: #000000 ×5, #ff0000 ×2, #0000ff ×2"));
   EXPECT_EQ(rig.form.items(kColourList),
             (std::vector<std::string>{"#000000", "#ff0000", "#0000ff"}));
   const double all = rig.work.drawn_length();
@@ -137,7 +139,8 @@ TEST(SvgDrawing, LayersAndPensAreToldAndAPenLeftOutIsNotDrawn) {
   rig.form.set_unchecked_items(kColourList, {"#ff0000"});
   rig.draw();
   EXPECT_LT(rig.work.drawn_length(), all);
-  EXPECT_EQ(rig.work.lowerings(), lowerings - 1);
+  // The red curve and the red lettering, each of its strokes lowered once, are left out.
+  EXPECT_LT(rig.work.lowerings(), lowerings - 1);
   EXPECT_TRUE(has_notice(rig.session.job_notes().notices, "Не рисуются цвета: #ff0000"));
   for (const auto& stroke : rig.work.strokes()) {
     for (const PlanPoint& p : stroke) {
