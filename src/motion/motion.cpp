@@ -114,6 +114,7 @@ void Motion::lpt_out(int axis, int32_t steps, double speed) {
   }
   const int64_t n = std::llabs(static_cast<int64_t>(steps)) + take_up;
   const double step_mm = d * m_.mm_per_step[axis];
+  if (!pen_placed_) place_pen();
   for (int64_t i = 1; i <= n && !m_.stop_flag; ++i) {
     screen_.process_events();
     if (m_.stop_flag) return;
@@ -124,6 +125,8 @@ void Motion::lpt_out(int axis, int32_t steps, double speed) {
     if (phase > 8) phase = 1;
     if (phase < 1) phase = 8;
     write_step(axis, phase, step_mm);
+    step_axis_ = axis;
+    step_dir_ = d;
     view_xyz();
   }
   if (take_up > 0) {
@@ -206,22 +209,49 @@ void Motion::view_xyz() {
     path_.set_pen_width(2);
   }
   path_.line_to(view_.column(m_.pos_x), view_.row(m_.pos_y));
+  pen_placed_ = true;
   screen_.position_changed();
-  const bool outside = m_.pos_x > m_.travel_limit[kAxisX] || m_.pos_y > m_.travel_limit[kAxisY];
+  const int axis = step_axis_;
+  const int dir = step_dir_;
+  step_axis_ = 0;
+  const double limit_x = m_.travel_limit[kAxisX];
+  const double limit_y = m_.travel_limit[kAxisY];
+  const bool outside = m_.pos_x > limit_x || m_.pos_y > limit_y;
   if (!outside) {
     limit_asked_ = false;
     return;
   }
   // Once per excursion: every further step outside would ask again.
   if (limit_asked_) return;
+  // Only a step that takes the tool further out asks: a jog back toward the allowed area,
+  // or a Z step where it stands, must never be refused.
+  const bool away =
+      dir > 0 && ((axis == kAxisX && m_.pos_x > limit_x) || (axis == kAxisY && m_.pos_y > limit_y));
+  if (!away) return;
+  if (accepted_ && m_.pos_x <= accepted_x_ && m_.pos_y <= accepted_y_) return;
   limit_asked_ = true;
   // The operator decides on the position the texts show, so they must show it now.
   screen_.run_ended();
   if (!dialogs_.ask_limit()) m_.stop_flag = true;
 }
 
+void Motion::place_pen() {
+  path_.move_to(view_.column(m_.pos_x), view_.row(m_.pos_y));
+  pen_placed_ = true;
+}
+
 void Motion::action_ended() {
   limit_asked_ = false;
+  accepted_ = false;
+}
+
+void Motion::accept_excursion(double max_x, double max_y) {
+  // The job follows its plan to the step; a step's width covers the sum's float noise.
+  const double slack =
+      std::fmax(std::fabs(m_.mm_per_step[kAxisX]), std::fabs(m_.mm_per_step[kAxisY]));
+  accepted_ = true;
+  accepted_x_ = std::fmax(max_x, m_.travel_limit[kAxisX]) + slack;
+  accepted_y_ = std::fmax(max_y, m_.travel_limit[kAxisY]) + slack;
 }
 
 }  // namespace zor

@@ -31,6 +31,7 @@ class ScriptedDialogs : public Dialogs {
   }
   bool ask_continue() override {
     ++questions;
+    if (on_ask) on_ask();
     if (answers.empty()) return true;
     const bool a = answers.front();
     answers.pop_front();
@@ -39,6 +40,7 @@ class ScriptedDialogs : public Dialogs {
 
   bool ask_yes_no(const std::string& text) override {
     asked.push_back(text);
+    if (on_ask) on_ask();
     if (yes_no.empty()) return true;
     const bool a = yes_no.front();
     yes_no.pop_front();
@@ -65,6 +67,7 @@ class ScriptedDialogs : public Dialogs {
   int limit_questions = 0;
   std::function<void()> on_limit;  // looks at the screen while the limit question is up
   std::function<void(const std::string&)> on_message;
+  std::function<void()> on_ask;  // the operator at the stop or tool question
 };
 
 class CountingScreen : public Screen {
