@@ -31,11 +31,9 @@ void lift_after_stop(Env& env, JobNotes* notes) {
 // `back`: "возврат в 0,0" as it was when the job started; the box cannot change a job
 // that is already running.
 void finish(Env& env, JobNotes* notes, bool back) {
-  if (env.ctx.machine.stop_flag) {
-    lift_after_stop(env, notes);
-  } else {
-    return_to_origin(env, back);
-  }
+  if (!env.ctx.machine.stop_flag) return_to_origin(env, back);
+  // A stop during the return ends it too, with the tool raised all the way.
+  if (env.ctx.machine.stop_flag) lift_after_stop(env, notes);
   env.ctx.gerber.plot_mode = false;
   env.ctx.machine.stop_flag = false;
 }

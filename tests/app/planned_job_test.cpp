@@ -186,7 +186,7 @@ TEST(PlanAhead, LoadingAFileShowsTheSummaryAndTheJobStartsFromThatPlan) {
   const uint64_t writes = p.machine.write_count();
   p.choose(0, kExamples + "/square.dxf");
   ASSERT_TRUE(status_comes(p, QStringLiteral("Задание "))) << p.status().toStdString();
-  EXPECT_EQ(p.status().toStdString(), "Задание 1:08, поле X 0…20 Y 0…20 мм, подъёмов пера 1");
+  EXPECT_EQ(p.status().toStdString(), "Задание 1:08, поле X 0…20 Y 0…20 мм, подъёмов пера 5");
   EXPECT_EQ(p.machine.write_count(), writes) << "nothing moves for the plan";
   EXPECT_FALSE(p.form3.isHidden());
   save(p.form3, "plan_ahead_summary.png");

@@ -62,7 +62,7 @@ TEST(QtFileDialog, KnowsTheBoardExtensionsAndOpensInTheLastFolder) {
     ASSERT_TRUE(QDir().mkpath(QStringLiteral(ZOR_SHOTS_DIR)));
     d->grab().save(QDir(QStringLiteral(ZOR_SHOTS_DIR)).filePath(QStringLiteral("file_dialog.png")));
     d->selectFile(dir.filePath(QStringLiteral("board.GTL")));
-    d->accept();
+    static_cast<QDialog*>(d)->accept();
   });
   EXPECT_EQ(dialogs.open_file(kGerberFileFilter),
             dir.filePath(QStringLiteral("board.GTL")).toStdString());
