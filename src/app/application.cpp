@@ -4,9 +4,12 @@
 #include <QTranslator>
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "app_identity.h"
+#include "common/box_value_error.h"
 #include "common/dialogs.h"
+#include "common/error.h"
 
 namespace zor {
 
@@ -26,8 +29,12 @@ bool Application::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
+    // A box of the wrong text is named beside the conversion's own message.
+    const auto* box = dynamic_cast<const BoxValueError*>(&error);
+    const std::string text =
+        box != nullptr ? std::string(error.what()) + "\n" + box->advice() : error.what();
     if (dialogs_ != nullptr) {
-      dialogs_->message(error.what());
+      dialogs_->message(text);
     } else {
       std::fprintf(stderr, "%s\n", error.what());
     }

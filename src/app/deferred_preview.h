@@ -3,6 +3,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 #include "common/preview_window.h"
 
@@ -17,6 +18,7 @@ class DeferredPreview : public PreviewWindow {
   int outer_width() const override { return window().outer_width(); }
   int outer_height() const override { return window().outer_height(); }
   Canvas& picture() override { return window().picture(); }
+  void set_note(const std::string& text) override { window().set_note(text); }
 
  private:
   PreviewWindow& window() const {

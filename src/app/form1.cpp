@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QShortcut>
 #include <QStyle>
+#include <QTabBar>
 #include <iterator>
 
 #include "app_identity.h"
@@ -31,6 +32,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
   const QString prompt = ui_->Programs->currentText();
   ui_->Programs->setCurrentIndex(-1);
   ui_->Programs->setEditText(prompt);
+  // Until a kind is chosen its mode boxes have no values: they stand empty, not showing
+  // their names.
+  for (QLineEdit* box : {ui_->e_sped, ui_->e_sped2, ui_->e_sped_up, ui_->e_sped_dow, ui_->e_pero,
+                         ui_->e_glubs, ui_->e_glubi}) {
+    box->clear();
+  }
 
   QHeaderView* header = ui_->StringGrid1->horizontalHeader();
   header->setFixedHeight(kGridRowHeight);
@@ -56,6 +63,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     live->setAutoFillBackground(true);
     live->setAttribute(Qt::WA_OpaquePaintEvent);
   }
+  watch_job_inputs();
 }
 
 TForm1::~TForm1() = default;
@@ -71,6 +79,15 @@ void TForm1::set_moving(bool moving) {
        std::initializer_list<QWidget*>{ui_->B_board_open, ui_->B_board_view, ui_->SG_board_files}) {
     control->setEnabled(!moving);
   }
+  // What the running job has read or reads as it goes stays as it was: the boxes keep their
+  // text legible but take no typing, the kind of program and the page stay chosen.
+  QLineEdit* const job_texts[] = {ui_->e_sped,     ui_->e_sped2, ui_->e_sped_up, ui_->e_sped_dow,
+                                  ui_->e_pero,     ui_->e_glubs, ui_->e_glubi,   ui_->d_mark,
+                                  ui_->name_files, ui_->Edit15};
+  for (QLineEdit* box : job_texts) box->setReadOnly(moving);
+  QWidget* const job_choices[] = {ui_->Programs, ui_->CB_vozvrat, ui_->CB_full, ui_->CB_optimize,
+                                  ui_->PageControl2->tabBar()};
+  for (QWidget* choice : job_choices) choice->setEnabled(!moving);
   ui_->B_stop->setEnabled(moving);
   if (stop_key_ != nullptr) stop_key_->setEnabled(moving);
   moving_ = moving;

@@ -31,6 +31,11 @@ class TForm1 : public QWidget {
   // What "Рисовать" and "Сверлить" do instead of pressing the session's buttons at once (the
   // program plans the job first).
   void set_job_runner(std::function<void(JobButton)> run) { job_runner_ = std::move(run); }
+  // Told whenever something a job reads changes: a mode box, the file, the page, the kind of
+  // program, a job's check box.
+  void set_job_inputs_changed(std::function<void()> changed) {
+    job_inputs_changed_ = std::move(changed);
+  }
 
   // While the machine moves, every control that would start a second motion or change the
   // coordinates, the port or a running job's data is disabled, and only then is "Стоп" enabled.
@@ -56,11 +61,13 @@ class TForm1 : public QWidget {
   // The board page: its browse and preview buttons, and the list of its files' roles.
   void attach_board_page(Session& session);
   void fill_board_files(Session& session);
+  void watch_job_inputs();
 
   std::unique_ptr<Ui::TForm1> ui_;
   bool moving_ = false;
   QShortcut* stop_key_ = nullptr;  // Esc, application-wide while moving
   std::function<void(JobButton)> job_runner_;
+  std::function<void()> job_inputs_changed_;
 };
 
 }  // namespace zor

@@ -1,5 +1,7 @@
 #include "form3.h"
 
+#include <QListWidget>
+
 #include "common/raster_canvas.h"
 #include "ui_Form3.h"
 
@@ -16,6 +18,11 @@ TForm3::TForm3(RasterCanvas& path, QWidget* parent)
   // Shown by the first step of a run: it must not take the focus from the main window.
   setAttribute(Qt::WA_ShowWithoutActivating);
   ui_->Image1->set_picture(&path);
+  designed_height_ = height();
+  connect(ui_->LB_notices, &QListWidget::currentRowChanged, this, [this](int row) {
+    const bool known = row >= 0 && static_cast<size_t>(row) < notices_.size();
+    ui_->Image1->set_mark(known ? notices_[static_cast<size_t>(row)].place : std::nullopt);
+  });
 }
 
 TForm3::~TForm3() = default;
@@ -42,6 +49,23 @@ void TForm3::set_notice(const QString& text) {
 
 bool TForm3::fit() const {
   return ui_->CB_fit->isChecked();
+}
+
+void TForm3::set_notices(const std::vector<Notice>& notices) {
+  notices_ = notices;
+  QListWidget* list = ui_->LB_notices;
+  list->clear();
+  ui_->Image1->set_mark(std::nullopt);
+  for (const Notice& n : notices_) {
+    auto* item = new QListWidgetItem(n.text, list);
+    item->setToolTip(n.text);
+    // A notice with a place says so: it can be found in the picture.
+    if (n.place) item->setForeground(QColor(0, 70, 200));
+  }
+  list->setVisible(!notices_.empty());
+  const int wanted =
+      notices_.empty() ? designed_height_ : list->geometry().bottom() + 1 + list->geometry().left();
+  if (height() != wanted) resize(width(), wanted);
 }
 
 void TForm3::show_pending() {

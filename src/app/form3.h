@@ -2,8 +2,12 @@
 // scaled to a job; under it the job's planned path and its status line.
 #pragma once
 
+#include <QPoint>
+#include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace Ui {
 class TForm3;
@@ -35,12 +39,22 @@ class TForm3 : public QWidget {
   // caller, then shown, until the next job replaces it.
   RasterCanvas& pending() { return *pending_; }
   void show_pending();
+  // The job's notices under the picture, each with the picture's pixel of the place it names;
+  // a click on one rings its place. An empty list hides the list and the window is its
+  // designed size again.
+  struct Notice {
+    QString text;
+    std::optional<QPoint> place;
+  };
+  void set_notices(const std::vector<Notice>& notices);
 
  private:
   RasterCanvas& path_;
   std::unique_ptr<RasterCanvas> pending_;
   std::unique_ptr<Ui::TForm3> ui_;
   QString notice_;
+  std::vector<Notice> notices_;
+  int designed_height_ = 0;
 };
 
 }  // namespace zor

@@ -10,7 +10,9 @@
 #include "form1.h"
 #include "form3.h"
 #include "motion/motion.h"
+#include "plan_ahead.h"
 #include "qt_screen.h"
+#include "session/plan_summary.h"
 #include "session/planned_job.h"
 #include "session/planned_path.h"
 #include "session/session.h"
@@ -19,7 +21,17 @@ namespace zor {
 
 JobLauncher::JobLauncher(Session& session, const Form& form, QtScreen& screen, TForm1& window,
                          TForm3& path_window)
-    : session_(session), form_(form), screen_(screen), window_(window), path_window_(path_window) {}
+    : session_(session),
+      form_(form),
+      screen_(screen),
+      window_(window),
+      path_window_(path_window),
+      ahead_(std::make_unique<PlanAhead>(
+          session, form, [this](const JobPlan* plan, JobButton button, const QString& status) {
+            show_ahead(plan, button, status);
+          })) {
+  window_.set_job_inputs_changed([this] { ahead_->changed(); });
+}
 
 JobLauncher::~JobLauncher() = default;
 
@@ -40,7 +52,35 @@ void JobLauncher::run(JobButton button) {
   hooks.progress = [this](int64_t ticks) { return plan_progress(ticks); };
   hooks.ask = [this](const std::string& question) { return ask(question); };
   hooks.starting = [this](const JobPlan& plan) { starting(plan); };
-  run_planned(session_, form_, button, hooks);
+  // Made ahead for what the job reads now: the job starts from it without planning again.
+  const JobPlan* ready = ahead_->ready(button);
+  if (ready == nullptr) ahead_->cancel();
+  run_planned(session_, form_, button, hooks, ready);
+}
+
+void JobLauncher::show_notices(const std::vector<std::string>& notices) {
+  const PathView& view = session_.motion().path_view();
+  std::vector<TForm3::Notice> shown;
+  for (const std::string& text : notices) {
+    TForm3::Notice n{QString::fromStdString(text), std::nullopt};
+    if (const auto place = notice_place(text)) {
+      n.place =
+          QPoint(static_cast<int>(view.column(place->x)), static_cast<int>(view.row(place->y)));
+    }
+    shown.push_back(std::move(n));
+  }
+  path_window_.set_notices(shown);
+}
+
+void JobLauncher::show_ahead(const JobPlan* plan, JobButton button, const QString& status) {
+  if (plan == nullptr) {
+    path_window_.show_status(status);
+    if (!status.isEmpty()) show_notices({});
+    return;
+  }
+  path_window_.show_status(QString::fromStdString(plan_summary(*plan, button)));
+  show_notices(plan->notes.notices);
+  if (path_window_.isHidden()) path_window_.show();
 }
 
 bool JobLauncher::plan_progress(int64_t) {
@@ -91,17 +131,19 @@ void JobLauncher::starting(const JobPlan& plan) {
   progress_.emplace(plan_);
   first_tick_ = screen_.ticks();
   started_ = screen_.now();
+  questions_at_start_ = session_.question_ns();
   screen_.set_status([this](int64_t ticks, int64_t now) {
-    path_window_.show_status(
-        QString::fromStdString(progress_->running(ticks - first_tick_, now - started_)));
+    path_window_.show_status(QString::fromStdString(progress_->running(
+        ticks - first_tick_, now - started_, session_.question_ns() - questions_at_start_)));
   });
 }
 
 void JobLauncher::finished() {
   if (!progress_) return;
+  show_notices(session_.job_notes().notices);
   screen_.set_status({});
-  path_window_.show_status(QString::fromStdString(
-      progress_->finished(screen_.ticks() - first_tick_, screen_.now() - started_)));
+  path_window_.show_status(QString::fromStdString(progress_->finished(
+      screen_.ticks() - first_tick_, screen_.now() - started_, session_.job_notes().stopped)));
   progress_.reset();
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "session/dry_run.h"
 #include "session/job_progress.h"
@@ -19,6 +20,7 @@ class QProgressDialog;
 namespace zor {
 
 class Form;
+class PlanAhead;
 class QtScreen;
 class Session;
 class TForm1;
@@ -40,12 +42,17 @@ class JobLauncher {
   // The plan of the job running or run last.
   const JobPlan& plan() const { return plan_; }
   void set_plan_window_after(int milliseconds) { plan_window_after_ = milliseconds; }
+  // The plan made ahead of the next job, shown before anything moves.
+  PlanAhead& ahead() { return *ahead_; }
 
  private:
   bool plan_progress(int64_t ticks);
   bool ask(const std::string& question);
   void starting(const JobPlan& plan);
   void finished();
+  void show_ahead(const JobPlan* plan, JobButton button, const QString& status);
+  // The notices with the picture's pixel of each place they name.
+  void show_notices(const std::vector<std::string>& notices);
 
   Session& session_;
   const Form& form_;
@@ -56,9 +63,11 @@ class JobLauncher {
   std::optional<JobProgress> progress_;
   int64_t first_tick_ = 0;
   int64_t started_ = 0;
+  int64_t questions_at_start_ = 0;
   QElapsedTimer planning_;
   int plan_window_after_ = kPlanWindowAfterMs;
   std::unique_ptr<QProgressDialog> plan_window_;
+  std::unique_ptr<PlanAhead> ahead_;
 };
 
 }  // namespace zor

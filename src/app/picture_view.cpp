@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPen>
 
 #include "common/raster_canvas.h"
 
@@ -10,6 +11,8 @@ namespace zor {
 
 // The picture's pixel rows are handed to Qt as they lie in memory.
 static_assert(sizeof(Color) == 3, "a pixel is three bytes r, g, b");
+
+constexpr int kMarkRadius = 7;
 
 PictureView::PictureView(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -25,6 +28,11 @@ void PictureView::set_underlay(const RasterCanvas* underlay) {
       underlay == nullptr || picture_ == nullptr ||
       (underlay->width() == picture_->width() && underlay->height() == picture_->height());
   underlay_ = fits ? underlay : nullptr;
+  update();
+}
+
+void PictureView::set_mark(std::optional<QPoint> place) {
+  mark_ = place;
   update();
 }
 
@@ -62,6 +70,12 @@ void PictureView::paintEvent(QPaintEvent* event) {
   // Beyond the picture (a window larger than it) lies the window's own background.
   const QRegion rest = QRegion(area).subtracted(image.rect());
   for (const QRect& r : rest) painter.fillRect(r, palette().window());
+  if (mark_) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0, 90, 255), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(*mark_, kMarkRadius, kMarkRadius);
+  }
 }
 
 }  // namespace zor

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <optional>
 
 namespace zor {
 
@@ -18,6 +19,9 @@ class PictureView : public QWidget {
   // A picture of the same size that shows through wherever the picture is white; none when
   // null. It must outlive the view.
   void set_underlay(const RasterCanvas* underlay);
+  // A ring drawn over the picture round one pixel (a place a notice names); none: nullopt.
+  void set_mark(std::optional<QPoint> place);
+  std::optional<QPoint> mark() const { return mark_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -28,6 +32,7 @@ class PictureView : public QWidget {
 
   const RasterCanvas* picture_ = nullptr;
   const RasterCanvas* underlay_ = nullptr;
+  std::optional<QPoint> mark_;
 };
 
 }  // namespace zor

@@ -1,6 +1,7 @@
 #include "qt_dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -31,8 +32,10 @@ void QtDialogs::error_box(const std::string& caption, const std::string& text) {
 
 std::optional<std::string> QtDialogs::open_file(const std::string& filter) {
   const QString path =
-      QFileDialog::getOpenFileName(owner_, QString(), QString(), qt_file_filter(filter));
+      QFileDialog::getOpenFileName(owner_, QString(), last_folder_, qt_file_filter(filter));
   if (path.isEmpty()) return std::nullopt;
+  // The next file is most often beside this one (the other layers of the same board).
+  last_folder_ = QFileInfo(path).absolutePath();
   return path.toStdString();
 }
 
@@ -67,7 +70,8 @@ QString qt_file_filter(const std::string& filter) {
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QString& name = parts[i];
-    const QString& pattern = parts[i + 1];
+    // Patterns written for other systems' dialogs are split by ";", Qt's by blanks.
+    const QString pattern = QString(parts[i + 1]).replace(u';', u' ');
     if (name.isEmpty() && pattern.isEmpty()) continue;
     const QString gap = name.endsWith(u' ') ? QString() : QStringLiteral(" ");
     filters << name + gap + u'(' + pattern + u')';

@@ -32,6 +32,7 @@ class QtDialogs : public Dialogs {
  private:
   QWidget* owner_;
   TF_stop* stop_window_ = nullptr;
+  QString last_folder_;  // where the last chosen file lies; the dialog opens there
 };
 
 // "name|*.ext|name2|*.ext2|" as Qt's file dialogs take it: "name (*.ext);;name2 (*.ext2)".

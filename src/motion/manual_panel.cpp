@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/box_value_error.h"
 #include "common/decimal.h"
 #include "common/error.h"
 #include "motion/position_display.h"
@@ -20,7 +21,21 @@ constexpr std::array<double, 12> kJogDistances = {0.01, 0.02, 0.05, 0.1, 0.2, 0.
 constexpr const char* kManualSpeed = "Скорость, ручное управление";
 
 double typed_number(const Form& form, const char* box) {
-  return text_to_double(point_to_comma(form.text(box)));
+  try {
+    return text_to_double(point_to_comma(form.text(box)));
+  } catch (const ConversionError& e) {
+    static constexpr struct {
+      const char* box;
+      const char* caption;
+    } kBoxes[] = {{"Edit9", "Перейти в точку, X"},         {"Edit10", "Перейти в точку, Y"},
+                  {"Edit11", "Перейти в точку, Z"},        {"Edit12", "Принять новые значения, X"},
+                  {"Edit13", "Принять новые значения, Y"}, {"Edit14", "Принять новые значения, Z"}};
+    std::string caption = box;
+    for (const auto& b : kBoxes) {
+      if (caption == b.box) caption = b.caption;
+    }
+    throw BoxValueError(e.what(), caption + ": число в мм, например 2,5");
+  }
 }
 
 }  // namespace

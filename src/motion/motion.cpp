@@ -114,6 +114,7 @@ void Motion::lpt_out(int axis, int32_t steps, double speed) {
   }
   const int64_t n = std::llabs(static_cast<int64_t>(steps)) + take_up;
   const double step_mm = d * m_.mm_per_step[axis];
+  if (!pen_placed_) place_pen();
   for (int64_t i = 1; i <= n && !m_.stop_flag; ++i) {
     screen_.process_events();
     if (m_.stop_flag) return;
@@ -206,31 +207,63 @@ void Motion::view_xyz() {
     path_.set_pen_width(2);
   }
   path_.line_to(view_.column(m_.pos_x), view_.row(m_.pos_y));
+  pen_placed_ = true;
   screen_.position_changed();
-  const bool outside = m_.pos_x > m_.travel_limit[kAxisX] || m_.pos_y > m_.travel_limit[kAxisY] ||
-                       outside_owner_limits();
-  if (!outside) {
+  // How far past the limits the tool stands, all ends together: a step that adds to it takes
+  // the tool further out; one back toward the allowed area, or along it, never asks.
+  const double excess = limits_excess();
+  const double before = last_excess_;
+  last_excess_ = excess;
+  if (excess <= 0) {
     limit_asked_ = false;
     return;
   }
   // Once per excursion: every further step outside would ask again.
   if (limit_asked_) return;
+  if (excess <= before) return;
+  if (accepted_ && m_.pos_x <= accepted_x_ && m_.pos_y <= accepted_y_ &&
+      m_.pos_x >= accepted_min_x_ && m_.pos_y >= accepted_min_y_)
+    return;
   limit_asked_ = true;
   // The operator decides on the position the texts show, so they must show it now.
   screen_.run_ended();
   if (!dialogs_.ask_limit()) m_.stop_flag = true;
 }
 
-bool Motion::outside_owner_limits() const {
+double Motion::limits_excess() const {
+  double excess = std::fmax(0.0, m_.pos_x - m_.travel_limit[kAxisX]) +
+                  std::fmax(0.0, m_.pos_y - m_.travel_limit[kAxisY]);
   const double pos[4] = {0, m_.pos_x, m_.pos_y, m_.pos_z};
   for (int axis = kAxisX; axis <= kAxisZ; ++axis) {
-    if (m_.travel_from[axis] && pos[axis] < *m_.travel_from[axis]) return true;
+    if (m_.travel_from[axis]) excess += std::fmax(0.0, *m_.travel_from[axis] - pos[axis]);
   }
-  return m_.check_top_z && m_.pos_z > m_.travel_limit[kAxisZ];
+  if (m_.check_top_z) excess += std::fmax(0.0, m_.pos_z - m_.travel_limit[kAxisZ]);
+  return excess;
+}
+
+void Motion::place_pen() {
+  path_.move_to(view_.column(m_.pos_x), view_.row(m_.pos_y));
+  pen_placed_ = true;
 }
 
 void Motion::action_ended() {
   limit_asked_ = false;
+  accepted_ = false;
+}
+
+void Motion::accept_excursion(double min_x, double min_y, double max_x, double max_y) {
+  // The job follows its plan to the step; a step's width covers the sum's float noise.
+  const double slack =
+      std::fmax(std::fabs(m_.mm_per_step[kAxisX]), std::fabs(m_.mm_per_step[kAxisY]));
+  accepted_ = true;
+  accepted_x_ = std::fmax(max_x, m_.travel_limit[kAxisX]) + slack;
+  accepted_y_ = std::fmax(max_y, m_.travel_limit[kAxisY]) + slack;
+  const auto lowest = [&](int axis, double least) {
+    return m_.travel_from[axis] ? std::fmin(least, *m_.travel_from[axis]) - slack
+                                : -std::numeric_limits<double>::infinity();
+  };
+  accepted_min_x_ = lowest(kAxisX, min_x);
+  accepted_min_y_ = lowest(kAxisY, min_y);
 }
 
 }  // namespace zor

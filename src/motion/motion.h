@@ -74,8 +74,14 @@ class Motion : public Moves {
   // Shows the position, draws the path and checks the travel limits after a step: the first
   // step past a limit asks whether to go on; "НЕТ" ends the action as a stop request does.
   void view_xyz();
+  // The path picture's pen goes to the tool's present place without drawing: the next step
+  // draws from where the tool is, not from where it was last drawn (new coordinates taken).
+  void place_pen();
   // The action in progress is over: its next excursion past a limit asks again.
   void action_ended();
+  // The operator has accepted, for the action about to start, that the tool goes up to
+  // these places past the limits: only a step beyond them asks.
+  void accept_excursion(double min_x, double min_y, double max_x, double max_y);
   // Brings the position texts up to date.
   void show_texts();
   // The same, only when view_xyz left them behind because the screen does not show them
@@ -103,8 +109,9 @@ class Motion : public Moves {
   // The three writes of a step; the phase and the position change with the strobe's write.
   void write_step(int axis, int phase, double step_mm);
   void show_text(int index, double pos);
-  // Past an end the settings file added: below a "from", above the top of Z.
-  bool outside_owner_limits() const;
+  // How far (mm, every end summed) the tool stands past the limits: the X and Y tops, and the
+  // ends the settings file added (below a "from", above the top of Z).
+  double limits_excess() const;
 
   MachineState& m_;
   const WorkingModes& modes_;
@@ -121,6 +128,13 @@ class Motion : public Moves {
   bool has_written_ = false;
   // The tool is past a travel limit and the operator has been asked about it.
   bool limit_asked_ = false;
+  // How far past the limits the operator let the action go (none: the limits themselves).
+  bool accepted_ = false;
+  double accepted_x_ = 0, accepted_y_ = 0, accepted_min_x_ = 0, accepted_min_y_ = 0;
+  // limits_excess() as the previous view_xyz saw it.
+  double last_excess_ = 0;
+  // The pen has been put at the tool's place (a fresh picture's pen stands in its corner).
+  bool pen_placed_ = false;
   StepTiming timing_ = StepTiming::kChained;
   PathView view_;
   IntervalHistogram* intervals_ = nullptr;

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "common/box_value_error.h"
 #include "common/decimal.h"
 #include "common/error.h"
 #include "motion/motion.h"
@@ -54,6 +55,15 @@ void refuse_too_fast_speed(const Form& form, const MachineState& machine, const 
   }
 }
 
+// The number in a mode box; a text that is none names the box and what it takes.
+double box_number(const Form& form, const char* box, const char* caption) {
+  try {
+    return text_to_double(form.text(box));
+  } catch (const ConversionError& e) {
+    throw BoxValueError(e.what(), std::string(caption) + ": число с запятой, например 2,5");
+  }
+}
+
 }  // namespace
 
 void ProgramsChange(Form& form) {
@@ -78,11 +88,11 @@ void ProgramsChange(Form& form) {
 }
 
 void get_rejim(const Form& form, WorkingModes& modes) {
-  modes.speed_work = text_to_double(form.text("e_sped"));
-  modes.speed_rapid = text_to_double(form.text("e_sped2"));
-  modes.z_idle = text_to_double(form.text("e_pero"));
-  modes.speed_z_up = text_to_double(form.text("e_sped_up"));
-  modes.speed_z_down = text_to_double(form.text("e_sped_dow"));
+  modes.speed_work = box_number(form, "e_sped", "скор. X-Y, рабочая");
+  modes.speed_rapid = box_number(form, "e_sped2", "скор. X-Y, ускоренная");
+  modes.z_idle = box_number(form, "e_pero", "Z холостое");
+  modes.speed_z_up = box_number(form, "e_sped_up", "скорость Z, подъём");
+  modes.speed_z_down = box_number(form, "e_sped_dow", "скорость Z, опускание");
 }
 
 void refuse_too_fast(const MachineState& machine, std::initializer_list<int> axes, double speed,
@@ -114,7 +124,7 @@ void refuse_too_fast_speeds(const Form& form, const MachineContext& ctx) {
 }
 
 void read_drill_depth(const Form& form, WorkingModes& modes) {
-  modes.drill_depth = text_to_double(form.text("e_glubs"));
+  modes.drill_depth = box_number(form, "e_glubs", "глубина отверстия");
 }
 
 }  // namespace zor

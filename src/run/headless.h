@@ -2,6 +2,8 @@
 // screen has nothing to repaint.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -19,8 +21,13 @@ class HeadlessDialogs : public Dialogs {
   void error_box(const std::string& caption, const std::string& text) override;
   // The runner's file dialog chooses the file it was given.
   std::optional<std::string> open_file(const std::string& filter) override;
-  // Nobody asks the runner to stop.
-  bool ask_continue() override { return true; }
+  // Nobody asks the runner to stop, unless a stop was ordered: that one is answered "НЕТ".
+  bool ask_continue() override {
+    const bool go_on = !stop_ordered_;
+    stop_ordered_ = false;
+    return go_on;
+  }
+  void order_stop() { stop_ordered_ = true; }
   // The job's own questions (a tool change) are answered "ДА" and printed.
   bool ask_yes_no(const std::string& text) override;
   // Counted, printed and answered "ДА", as an operator who lets the job go on.
@@ -36,15 +43,21 @@ class HeadlessDialogs : public Dialogs {
   std::ostream& err_;
   std::optional<std::string> chosen_;
   int limit_warnings_ = 0;
+  bool stop_ordered_ = false;
   std::vector<std::string> messages_;
   bool failure_reported_ = false;
 };
 
 class HeadlessScreen : public Screen {
  public:
-  void process_events() override {}
+  // Where a stop may be requested, as the window's events are.
+  void process_events() override {
+    if (on_events) on_events(ticks_);
+  }
   void show_path_window() override {}
-  void position_changed() override {}
+  void position_changed() override { ++ticks_; }
+  int64_t ticks() const { return ticks_; }
+  std::function<void(int64_t ticks)> on_events;
   void run_ended() override {}
   void moving_changed(bool) override {}
   bool shows_moving_texts() const override { return false; }
@@ -53,6 +66,7 @@ class HeadlessScreen : public Screen {
 
  private:
   std::vector<std::string> notices_;
+  int64_t ticks_ = 0;
 };
 
 }  // namespace zor::run

@@ -23,6 +23,8 @@
 #include "run/json_report.h"
 #include "run/trace_file.h"
 #include "session/board_job.h"
+#include "session/dry_run.h"
+#include "session/job_progress.h"
 #include "session/session.h"
 
 namespace zor::run {
@@ -134,6 +136,8 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
   const SettingsFile* settings = session.settings_file();
   const bool bad_settings = settings != nullptr && !settings->reading.problems.empty();
   report.machine = machine_report(session.context().machine);
+  JobPlan stop_plan;
+  int64_t ticks_at_start = 0;
   if (!connected || bad_settings || (trace && !trace->error().empty())) {
     // Nothing moves when the trace cannot be kept; the reason is reported with the others.
     failed = true;
@@ -154,12 +158,28 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
       } else {
         form.set_text("name_files", o.file);
       }
+      const JobButton button = o.drill ? JobButton::kDrill : JobButton::kDraw;
+      if (o.stop_at) {
+        // The stop comes at a share of the planned time, so the job is planned first, as the
+        // window plans it; the stop request then comes from the step loop's events.
+        stop_plan = dry_run(form, session.context(), button);
+        const auto due =
+            static_cast<int64_t>(static_cast<double>(stop_plan.job_time) * *o.stop_at / 100.0);
+        screen.on_events = [&, due, asked = false](int64_t ticks) mutable {
+          if (asked || stop_plan.time_at(ticks - ticks_at_start) < due) return;
+          asked = true;
+          dialogs.order_stop();
+          session.stop_request();
+        };
+      }
+      ticks_at_start = screen.ticks();
       started = clock.now();
-      if (o.drill) {
+      if (button == JobButton::kDrill) {
         session.B_drillClick();
       } else {
         session.B_risovClick();
       }
+      screen.on_events = {};
     } catch (const std::exception& e) {
       dialogs.message(e.what());
       failed = true;
@@ -194,6 +214,15 @@ int run_one(const RunOptions& o, std::ostream& err, JobReport& report,
     report.tool_changes = session.job_notes().tool_changes;
     report.notices = session.job_notes().notices;
     report.board = session.job_notes().board;
+    if (o.stop_at && session.job_notes().stopped) {
+      // The window's status line after a stop.
+      const JobProgress progress(stop_plan);
+      const auto elapsed_ns = static_cast<int64_t>(static_cast<double>(ended - started) * 1e9 /
+                                                   static_cast<double>(clock.frequency()));
+      const std::string told = progress.finished(screen.ticks() - ticks_at_start, elapsed_ns, true);
+      err << told << '\n';
+      report.notices.push_back(told);
+    }
   }
   const std::vector<std::string>& told = screen.notices();
   report.notices.insert(report.notices.end(), told.begin(), told.end());

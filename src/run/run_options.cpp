@@ -40,6 +40,7 @@ const char* const kUsage =
     "                     about the outline's centre line) placed at the origin\n"
     "  --offset-x T, --offset-y T   the board's offset, mm (0)\n"
     "  --pins T           drill two alignment pins of diameter T mm first\n"
+    "  --stop-at PERCENT  stop as the operator does once PERCENT of the planned time is done\n"
     "  --version          print the version and end\n"
     "       zor-cnc-run --latency-test SECONDS [--rate N] [--png FILE]\n"
     "Times a chain of waits at N a second (10000) on the system clock at real-time priority,\n"
@@ -140,6 +141,13 @@ std::optional<RunOptions> parse_run_options(const std::vector<std::string>& args
       o.realtime = true;
     } else if (a == "--full") {
       o.full = true;
+    } else if (a == "--stop-at") {
+      double value = 0;
+      if (i + 1 >= args.size() || !parse_positive(args[++i], 100, value) || value >= 100) {
+        error = "--stop-at takes a share of the job, above 0 and below 100";
+        return std::nullopt;
+      }
+      o.stop_at = value;
     } else if (a == "--latency-test" || a == "--rate") {
       // Up to an hour, up to a million waits a second: what a machine could ask.
       const bool test = a == "--latency-test";

@@ -23,6 +23,9 @@ struct RunOptions {
   std::optional<std::string> port;  // the port list's text: drive the system's real ports
   // The machine's configuration file; without it the runner takes the file as present.
   std::optional<std::string> config_file;
+  // --stop-at: the stop request answered "НЕТ" once the job has done this share (%) of its
+  // planned time.
+  std::optional<double> stop_at;
   std::optional<double> latency_seconds;  // --latency-test: no job, a chain of waits
   double rate = 10000;                    // its waits per second
   // --board top|bottom: FILE is a board's folder or .zip, the side drawn or drilled.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <exception>
+#include <filesystem>
 
 #include "common/clock.h"
 #include "common/decimal.h"
@@ -146,6 +148,8 @@ class PlanForm : public MemoryForm {
   std::string port_;
 };
 
+constexpr const char* kOptimize = "CB_optimize";
+
 void copy_job_boxes(const Form& from, MemoryForm& to) {
   for (const char* name : kTexts) to.set_text(name, from.text(name));
   for (const char* name : kChecks) to.set_checked(name, from.checked(name));
@@ -210,7 +214,56 @@ JobPlan dry_run(const Form& form, const MachineContext& ctx, JobButton button,
   plan.job_time = clock.now() - screen.started();
   plan.modes = own.modes;
   plan.path = screen.path();
+  plan.counts = session.job_counts();
+  plan.notes = session.job_notes();
   session.FormDestroy();
+  return plan;
+}
+
+MemoryForm job_boxes(const Form& form) {
+  MemoryForm boxes;
+  copy_job_boxes(form, boxes);
+  return boxes;
+}
+
+std::string plan_inputs(const Form& form, const MachineContext& ctx, JobButton button) {
+  std::string key = button == JobButton::kDrill ? "drill" : "draw";
+  const auto add = [&key](const std::string& part) {
+    key += '\n';
+    key += part;
+  };
+  for (const char* name : kTexts) add(form.text(name));
+  for (const char* name : kChecks) add(form.checked(name) ? "1" : "0");
+  for (const char* name : kIndices) add(std::to_string(form.index(name)));
+  for (const char* name : {"name_files", "Edit15"}) {
+    std::error_code error;
+    const std::filesystem::path file(form.text(name));
+    const auto size = std::filesystem::file_size(file, error);
+    const auto time = std::filesystem::last_write_time(file, error);
+    add(error ? "-" : std::to_string(size) + " " + std::to_string(time.time_since_epoch().count()));
+  }
+  const MachineState& m = ctx.machine;
+  char numbers[256];
+  std::snprintf(numbers, sizeof numbers, "%.17g %.17g %.17g %.17g %.17g %.17g %d %d", m.pos_x,
+                m.pos_y, m.pos_z, m.mm_per_step[1], m.mm_per_step[2], m.mm_per_step[3],
+                m.travel_limit[1], m.travel_limit[2]);
+  add(numbers);
+  return key;
+}
+
+JobPlan plan_ahead(const Form& form, const MachineContext& ctx, JobButton button,
+                   const PlanProgress& progress) {
+  JobPlan plan = dry_run(form, ctx, button, progress);
+  if (!plan.cancelled && form.checked(kOptimize)) {
+    MemoryForm in_file_order = job_boxes(form);
+    in_file_order.set_checked(kOptimize, false);
+    const JobPlan plain = dry_run(in_file_order, ctx, button, progress);
+    if (plain.cancelled) {
+      plan.cancelled = true;
+    } else {
+      plan.file_order_time = plain.job_time;
+    }
+  }
   return plan;
 }
 

@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "common/form.h"
+#include "common/memory_form.h"
 #include "context/machine_context.h"
 #include "motion/path_view.h"
+#include "plan/job_tally.h"
+#include "session/job_buttons.h"
 
 namespace zor {
 
@@ -28,8 +31,9 @@ struct PlannedPoint {
 };
 
 struct JobPlan {
-  // Position updates between two time marks.
-  static constexpr int64_t kMarkTicks = 1024;
+  // Position updates between two time marks: few enough that a stretch of slow Z steps
+  // among fast X-Y ones does not blur the time left.
+  static constexpr int64_t kMarkTicks = 32;
 
   int64_t job_time = 0;   // clock counts from the button to the job's end
   int64_t frequency = 1;  // clock counts per second
@@ -54,6 +58,10 @@ struct JobPlan {
   std::array<std::optional<double>, 4> travel_from{};
   bool check_top_z = false;
   double min_z = 0, max_z = 0;
+  JobCounts counts;  // the pen lifts, the holes, where the tool worked
+  JobNotes notes;    // what the reader could not read, the tool questions
+  // With "Оптимизировать порядок" checked: the same job's time in the file's order (counts).
+  std::optional<int64_t> file_order_time;
 
   double seconds() const { return static_cast<double>(job_time) / static_cast<double>(frequency); }
   // The planned time after this many position updates.
@@ -69,6 +77,19 @@ inline constexpr int64_t kPlanProgressTicks = 1 << 16;
 // of `ctx`. `form` and `ctx` are left as they are.
 JobPlan dry_run(const Form& form, const MachineContext& ctx, JobButton button,
                 const PlanProgress& progress = {});
+
+// The boxes and choices of `form` a job reads, held apart from the window: a plan can be made
+// from them on another thread while the window goes on.
+MemoryForm job_boxes(const Form& form);
+
+// Everything a plan depends on, as one text: the job's boxes, the file's size and time, the
+// position and the machine's settings. Two equal texts give equal plans.
+std::string plan_inputs(const Form& form, const MachineContext& ctx, JobButton button);
+
+// The plan as the window shows it before a job: dry_run, and with the short order chosen the
+// time in the file's order beside it.
+JobPlan plan_ahead(const Form& form, const MachineContext& ctx, JobButton button,
+                   const PlanProgress& progress = {});
 
 // "Задание выходит за пределы: X до 269,2 мм (предел 100). Продолжить?" when the planned
 // path passes a travel limit the way the step output checks it; empty otherwise.

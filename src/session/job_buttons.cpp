@@ -12,15 +12,29 @@ namespace {
 
 constexpr int kDxfPage = 0;
 
-void return_to_origin(Env& env) {
-  if (!env.form.checked("CB_vozvrat")) return;
+void return_to_origin(Env& env, bool back) {
+  if (!back) return;
   const WorkingModes& modes = env.ctx.modes;
   env.moves.down_up(modes.z_idle, modes.speed_z_up);
   env.moves.move_to_xy(0, 0, modes.speed_rapid);
 }
 
-void finish(Env& env) {
-  return_to_origin(env);
+// A job the operator ended leaves the tool raised where it is: a pen or drill left on the
+// work spoils it, and the operator stopped here for a reason, so nothing travels back.
+void lift_after_stop(Env& env, JobNotes* notes) {
+  MachineState& m = env.ctx.machine;
+  m.stop_flag = false;
+  if (notes != nullptr) notes->stopped = true;
+  const WorkingModes& modes = env.ctx.modes;
+  if (m.pos_z < modes.z_idle) env.moves.down_up(modes.z_idle, modes.speed_z_up);
+}
+
+// `back`: "возврат в 0,0" as it was when the job started; the box cannot change a job
+// that is already running.
+void finish(Env& env, JobNotes* notes, bool back) {
+  if (!env.ctx.machine.stop_flag) return_to_origin(env, back);
+  // A stop during the return ends it too, with the tool raised all the way.
+  if (env.ctx.machine.stop_flag) lift_after_stop(env, notes);
   env.ctx.gerber.plot_mode = false;
   env.ctx.machine.stop_flag = false;
 }
@@ -28,17 +42,18 @@ void finish(Env& env) {
 }  // namespace
 
 void B_risovClick(Env& env, JobNotes* notes) {
+  const bool back = env.form.checked("CB_vozvrat");
   env.path.fill(kWhite);
   if (board_page(env.form)) {
     JobNotes own;
     board_draw(env, notes != nullptr ? *notes : own);
-    finish(env);
+    finish(env, notes, back);
     return;
   }
   if (full_reading(env.form)) {
     JobNotes own;
     full_draw(env, notes != nullptr ? *notes : own);
-    finish(env);
+    finish(env, notes, back);
     return;
   }
   GerberState& g = env.ctx.gerber;
@@ -51,20 +66,21 @@ void B_risovClick(Env& env, JobNotes* notes) {
     g.select_pending = false;
     risunok_gbr(env);
   }
-  finish(env);
+  finish(env, notes, back);
 }
 
 void B_drillClick(Env& env, JobNotes* notes) {
+  const bool back = env.form.checked("CB_vozvrat");
   if (board_page(env.form)) {
     JobNotes own;
     board_drill(env, notes != nullptr ? *notes : own);
-    finish(env);
+    finish(env, notes, back);
     return;
   }
   if (full_reading(env.form)) {
     JobNotes own;
     full_drill(env, notes != nullptr ? *notes : own);
-    finish(env);
+    finish(env, notes, back);
     return;
   }
   GerberState& g = env.ctx.gerber;
@@ -77,7 +93,7 @@ void B_drillClick(Env& env, JobNotes* notes) {
     g.drill_mode = true;
     risunok_gbr(env);
   }
-  finish(env);
+  finish(env, notes, back);
 }
 
 }  // namespace zor

@@ -27,23 +27,28 @@ int JobProgress::percent(int64_t ticks) const {
   return static_cast<int>(std::floor(std::clamp(share, 0.0, 1.0) * 100));
 }
 
-int64_t JobProgress::time_left(int64_t ticks, int64_t elapsed) const {
+int64_t JobProgress::time_left(int64_t ticks, int64_t elapsed, int64_t paused) const {
   const int64_t done = planned_ns(plan_.time_at(ticks));
   const int64_t left = planned_ns(plan_.job_time) - done;
   // Steps are never early, so the machine is at best as fast as its plan; waits the plan
-  // does not know of (a loaded computer) stretch what is left alike.
-  const double slower = done > 0 ? std::max(1.0, static_cast<double>(elapsed) / done) : 1.0;
+  // does not know of (a loaded computer) stretch what is left alike. A question the
+  // operator took a while over is no such wait.
+  const double moving = static_cast<double>(std::max<int64_t>(0, elapsed - paused));
+  const double slower = done > 0 ? std::max(1.0, moving / static_cast<double>(done)) : 1.0;
   return static_cast<int64_t>(static_cast<double>(left) * slower);
 }
 
-std::string JobProgress::running(int64_t ticks, int64_t elapsed) const {
+std::string JobProgress::running(int64_t ticks, int64_t elapsed, int64_t paused) const {
   return "Выполнено " + std::to_string(percent(ticks)) + " %, прошло " + duration_text(elapsed) +
-         ", осталось " + duration_text(time_left(ticks, elapsed));
+         ", осталось " + duration_text(time_left(ticks, elapsed, paused));
 }
 
-std::string JobProgress::finished(int64_t ticks, int64_t elapsed) const {
-  if (ticks >= plan_.ticks) return "Готово за " + duration_text(elapsed);
-  return "Остановлено на " + std::to_string(percent(ticks)) + " % за " + duration_text(elapsed);
+std::string JobProgress::finished(int64_t ticks, int64_t elapsed, bool stopped) const {
+  // The lift after a stop makes position updates of its own, past the job's.
+  if (ticks >= plan_.ticks && !stopped) return "Готово за " + duration_text(elapsed);
+  const int done = stopped ? std::min(percent(ticks), 99) : percent(ticks);
+  return "Остановлено на " + std::to_string(done) + " % за " + duration_text(elapsed) +
+         (stopped ? ", инструмент поднят" : "");
 }
 
 }  // namespace zor

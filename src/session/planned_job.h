@@ -24,8 +24,9 @@ enum class JobOutcome { kPlanCancelled, kDeclined, kRan };
 
 // Plans the job of `button` over the session's `form` and context, asks, then presses the
 // button of the session. A failure of the job itself comes from the real run, as without a
-// plan.
+// plan. `ready`: a plan made ahead for exactly these inputs (plan_inputs), taken instead of
+// planning again.
 JobOutcome run_planned(Session& session, const Form& form, JobButton button,
-                       const PlannedJobHooks& hooks);
+                       const PlannedJobHooks& hooks, const JobPlan* ready = nullptr);
 
 }  // namespace zor

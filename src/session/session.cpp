@@ -6,6 +6,7 @@
 
 #include "common/raster_canvas.h"
 #include "common/text_file.h"
+#include "dxf/dxf_hint.h"
 #include "dxf/dxf_preview.h"
 #include "gerber/file_dialog.h"
 #include "gerber/gerber_passes.h"
@@ -24,6 +25,7 @@
 #include "session/frame_job.h"
 #include "session/full_reading.h"
 #include "session/job_buttons.h"
+#include "session/timed_dialogs.h"
 
 namespace zor {
 
@@ -84,13 +86,14 @@ class Session::TracedPort : public StepPort {
 
 Session::Session(SessionServices services)
     : s_(services),
+      dialogs_(std::make_unique<TimedDialogs>(services.dialogs, services.clock)),
       path_(std::make_unique<RasterCanvas>(kPathWidth, kPathHeight)),
       dxf_preview_(std::make_unique<DxfPreviewState>()) {}
 
 Session::~Session() = default;
 
 Env Session::env() {
-  return Env{ctx_, *tally_, s_.form, s_.dialogs, s_.preview, *path_};
+  return Env{ctx_, *tally_, s_.form, *dialogs_, s_.preview, *path_};
 }
 
 bool Session::FormCreate(ConfigFile config) {
@@ -117,8 +120,8 @@ bool Session::create(const std::optional<std::vector<std::string>>& config_place
     s_.dialogs.error_box(kConnectionErrorCaption, text);
   }
   step_port_ = std::make_unique<TracedPort>(*lpt_, s_.form);
-  motion_ = std::make_unique<Motion>(ctx_, *step_port_, s_.clock, s_.screen, s_.dialogs, display_,
-                                     *path_);
+  motion_ =
+      std::make_unique<Motion>(ctx_, *step_port_, s_.clock, s_.screen, *dialogs_, display_, *path_);
   tally_ = std::make_unique<TallyingMoves>(*motion_, ctx_);
   const std::vector<std::string> ports = probe_port_list(*lpt_);
   s_.form.set_items("ComboBox1", ports);
@@ -232,6 +235,13 @@ void Session::BitBtn1Click() {
 }
 
 void Session::Button8Click() {
+  // The axes stored before a faulty box are taken too: the pen follows whatever was taken.
+  struct PlacePen {
+    Motion* motion;
+    ~PlacePen() {
+      if (motion != nullptr) motion->place_pen();
+    }
+  } place{motion_.get()};
   zor::Button8Click(ctx_, s_.form, display_);
   s_.screen.run_ended();
 }
@@ -264,7 +274,15 @@ void Session::ProgramsChange() {
   zor::ProgramsChange(s_.form);
 }
 
+bool Session::kind_missing() {
+  // Before a kind of program is chosen its mode boxes are empty: no job can read them.
+  if (s_.form.index("Programs") >= 0) return false;
+  dialogs_->message(kChooseProgramKind);
+  return true;
+}
+
 void Session::B_risovClick() {
+  if (kind_missing()) return;
   Busy busy(*this);
   tally_->reset();
   notes_ = {};
@@ -273,6 +291,7 @@ void Session::B_risovClick() {
 }
 
 void Session::B_drillClick() {
+  if (kind_missing()) return;
   Busy busy(*this);
   tally_->reset();
   notes_ = {};
@@ -282,11 +301,16 @@ void Session::B_drillClick() {
 
 void Session::change_nameClick() {
   Env e = env();
+  const std::string before = s_.form.text("name_files");
   if (board_page(s_.form)) {
     board_choose(e);
     return;
   }
   zor::change_nameClick(e);
+  // The DXF page tells, as the Gerber page does, what the fixed reading would miss.
+  if (s_.form.index("PageControl2") == 0 && s_.form.text("name_files") != before) {
+    s_.form.set_text("L_dxf_hint", dxf_fixed_reading_hint(s_.form.text("name_files")).value_or(""));
+  }
 }
 
 void Session::Call_V_renderClick() {
@@ -332,6 +356,7 @@ void Session::Button10Click() {
 }
 
 void Session::B_frameClick() {
+  if (kind_missing()) return;
   Busy busy(*this);
   Env e = env();
   zor::B_frameClick(e);
@@ -339,11 +364,15 @@ void Session::B_frameClick() {
 
 void Session::stop_request() {
   if (!busy_) return;
-  if (!s_.dialogs.ask_continue()) ctx_.machine.stop_flag = true;
+  if (!dialogs_->ask_continue()) ctx_.machine.stop_flag = true;
 }
 
 void Session::trace_data_writes(std::vector<uint8_t>* trace) {
   step_port_->trace(trace);
+}
+
+int64_t Session::question_ns() const {
+  return dialogs_->open_ns();
 }
 
 const JobCounts& Session::job_counts() const {

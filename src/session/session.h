@@ -27,6 +27,7 @@ class LptPortConnection;
 class Motion;
 class RasterCanvas;
 class TallyingMoves;
+class TimedDialogs;
 struct JobCounts;
 struct Env;
 struct DxfPreviewState;
@@ -42,6 +43,9 @@ struct SessionServices {
   // Raises the step loop while a job or a jog runs (none: the thread runs as it is).
   RealtimeSteps* realtime = nullptr;
 };
+
+// The refusal of a job or the frame before a kind of program is chosen.
+inline constexpr const char* kChooseProgramKind = "Выберите вид программы";
 
 class Session {
  public:
@@ -115,6 +119,9 @@ class Session {
   // What the last job started by "Рисовать" or "Сверлить" did with the tool.
   const JobCounts& job_counts() const;
   const JobNotes& job_notes() const { return notes_; }
+  // Nanoseconds the session's message boxes and questions have stood open so far: time in
+  // which nothing moved.
+  int64_t question_ns() const;
   // Every byte the step output writes to the data register, from now on (off: nullptr).
   void trace_data_writes(std::vector<uint8_t>* trace);
   // Hands every byte of the step output to `tap` as well (off: nullptr); with `instead`, to
@@ -128,6 +135,7 @@ class Session {
   // The creation handler; without places the configuration file is taken as present.
   bool create(const std::optional<std::vector<std::string>>& config_places);
   void jog(int axis, int direction);
+  bool kind_missing();
   void motion_started();
   void motion_ended();
   void zero(int axis);
@@ -135,6 +143,7 @@ class Session {
   void choose_configured_port(const std::vector<std::string>& ports);
 
   SessionServices s_;
+  std::unique_ptr<TimedDialogs> dialogs_;
   MachineContext ctx_;
   PositionDisplay display_;
   bool busy_ = false;

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <memory>
 
@@ -33,6 +35,7 @@
 #include "jog_keys.h"
 #include "motion/motion.h"
 #include "plan/job_tally.h"
+#include "picture_view.h"
 #include "port/virtual_machine.h"
 #include "qt_form.h"
 #include "qt_screen.h"
@@ -163,6 +166,117 @@ TEST(PlannedJob, PalePathThenStatusLineWhileRunningAndDoneAtTheEnd) {
   // It stays until the next job.
   p.w<QAbstractButton>("B_right")->click();
   EXPECT_EQ(p.status().toStdString(), "Готово за 1:08");
+}
+
+// Lets the window run until the status line under Virt_cut starts with `start` (a plan made on
+// its own thread arrives through the events); false after 20 s.
+bool status_comes(Program& p, const QString& start) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!p.status().startsWith(start)) {
+    if (waited.elapsed() > 20'000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+TEST(PlanAhead, LoadingAFileShowsTheSummaryAndTheJobStartsFromThatPlan) {
+  Program p;
+  p.window.show();
+  const uint64_t writes = p.machine.write_count();
+  p.choose(0, kExamples + "/square.dxf");
+  ASSERT_TRUE(status_comes(p, QStringLiteral("Задание "))) << p.status().toStdString();
+  EXPECT_EQ(p.status().toStdString(), "Задание 1:08, поле X 0…20 Y 0…20 мм, подъёмов пера 5");
+  EXPECT_EQ(p.machine.write_count(), writes) << "nothing moves for the plan";
+  EXPECT_FALSE(p.form3.isHidden());
+  save(p.form3, "plan_ahead_summary.png");
+
+  // Planning again would show the plan's window at once; the plan made ahead spares it.
+  p.jobs.set_plan_window_after(0);
+  bool planned_again = false;
+  QTimer watch;
+  watch.setInterval(0);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (qobject_cast<QProgressDialog*>(w) != nullptr && w->isVisible()) planned_again = true;
+    }
+  });
+  watch.start();
+  p.w<QAbstractButton>("B_risov")->click();
+  watch.stop();
+  EXPECT_FALSE(planned_again);
+  EXPECT_EQ(p.status().toStdString(), "Готово за 1:08");
+
+  // A changed box makes a new plan; the kind of program unchosen, none can be made.
+  p.w<QLineEdit>("e_sped")->setText(QStringLiteral("5"));
+  ASSERT_TRUE(status_comes(p, QStringLiteral("Задание 0:")));
+  p.w<QComboBox>("Programs")->setCurrentIndex(-1);
+  ASSERT_TRUE(status_comes(p, QStringLiteral("Выберите вид программы")));
+}
+
+TEST(PlanAhead, NoticesWithTheirPlacesBeforeAndAfterTheJob) {
+  Program p;
+  QFile pads(p.dir.filePath(QStringLiteral("pads.gbr")));
+  ASSERT_TRUE(pads.open(QIODevice::WriteOnly));
+  // Two pads 0,3 mm apart: the 0,5 mm marker would join them at X 5,9 Y 5.
+  pads.write(
+      "%FSLAX26Y26*%\n%MOMM*%\n%ADD10R,1.5X1.5*%\nD10*\nX5000000Y5000000D03*\n"
+      "X6800000Y5000000D03*\nM02*\n");
+  pads.close();
+  p.window.show();
+  auto* programs = p.w<QComboBox>("Programs");
+  programs->setCurrentIndex(0);
+  emit programs->activated(0);
+  find<QTabWidget>(p.window, "PageControl1")->setCurrentIndex(1);
+  find<QTabWidget>(p.window, "PageControl2")->setCurrentIndex(1);
+  p.w<QAbstractButton>("CB_full")->setChecked(true);
+  p.dialogs.chosen = pads.fileName().toStdString();
+  p.w<QAbstractButton>("change_name")->click();
+  ASSERT_TRUE(status_comes(p, QStringLiteral("Задание "))) << p.status().toStdString();
+  EXPECT_TRUE(p.status().endsWith(QStringLiteral(", замечаний 1"))) << p.status().toStdString();
+  auto* list = find<QListWidget>(p.form3, "LB_notices");
+  ASSERT_TRUE(list->isVisible());
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("у X 5,9 Y 5 мм")));
+  list->setCurrentRow(0);
+  const PathView& view = p.session.motion().path_view();
+  EXPECT_EQ(find<PictureView>(p.form3, "Image1")->mark(),
+            QPoint(static_cast<int>(view.column(5.9)), static_cast<int>(view.row(5))));
+  save(p.form3, "notices_before_job.png");
+
+  p.w<QAbstractButton>("B_risov")->click();
+  EXPECT_TRUE(p.status().startsWith(QStringLiteral("Готово за"))) << p.status().toStdString();
+  ASSERT_EQ(list->count(), 1) << "the job's own notices stay under the picture";
+  EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("замыкание")));
+  save(p.form3, "notices_after_job.png");
+}
+
+TEST(ModeBoxes, EmptyBeforeAKindAndAWrongTextNamesItsBox) {
+  Program p;
+  p.window.show();
+  find<QTabWidget>(p.window, "PageControl1")->setCurrentIndex(1);
+  EXPECT_TRUE(p.w<QLineEdit>("e_sped")->text().isEmpty());
+  const uint64_t writes = p.machine.write_count();
+  operator_click(*p.w("B_frame"));
+  ASSERT_EQ(p.dialogs.messages.size(), 1u);
+  EXPECT_EQ(p.dialogs.messages[0], "Выберите вид программы");
+  EXPECT_EQ(p.machine.write_count(), writes);
+
+  p.choose(0, kExamples + "/square.dxf");
+  p.w<QLineEdit>("e_sped")->setText(QStringLiteral("2.5"));
+  operator_click(*p.w("B_risov"));
+  ASSERT_FALSE(p.dialogs.messages.empty());
+  EXPECT_EQ(p.dialogs.messages.back(),
+            "'2.5' is not a valid floating point value\nскор. X-Y, рабочая: число с запятой, "
+            "например 2,5");
+  EXPECT_EQ(p.machine.write_count(), writes);
+  find<QTabWidget>(p.window, "PageControl1")->setCurrentIndex(0);
+  p.w<QLineEdit>("Edit10")->setText(QStringLiteral("abc"));
+  operator_click(*p.w("BitBtn1"));
+  EXPECT_EQ(
+      p.dialogs.messages.back(),
+      "'abc' is not a valid floating point value\nПерейти в точку, Y: число в мм, например 2,5");
 }
 
 TEST(PlannedJob, FitScalesThePictureToTheJobWithYZeroInside) {

@@ -4,12 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <stdexcept>
 
 #include "app_test_support.h"
 #include "f_stop.h"
+#include "gerber/file_dialog.h"
 
 namespace zor::testing {
 namespace {
@@ -18,10 +24,66 @@ TEST(QtFileFilter, PairsOfNameAndPatternBecomeQtFilters) {
   EXPECT_EQ(qt_file_filter("файлы AutoCad DXF|*.dxf|").toStdString(), "файлы AutoCad DXF (*.dxf)");
   EXPECT_EQ(qt_file_filter("файлы Gerber RS274 GBR|*.gbr|файл сверления DRL |*.drl|").toStdString(),
             "файлы Gerber RS274 GBR (*.gbr);;файл сверления DRL (*.drl)");
+  EXPECT_EQ(qt_file_filter("layers|*.gtl;*.GTL|Все файлы|*|").toStdString(),
+            "layers (*.gtl *.GTL);;Все файлы (*)");
   EXPECT_EQ(qt_file_filter("all|*.*").toStdString(), "all (*.*)") << "without the closing bar";
   EXPECT_EQ(qt_file_filter("").toStdString(), "");
   EXPECT_EQ(qt_file_filter("lonely name|").toStdString(), "lonely name ()");
   EXPECT_EQ(qt_file_filter("no pattern").toStdString(), "");
+}
+
+// The Gerber page's dialog: every layer and drill extension in either case, every file, and
+// the second time the folder of the first file.
+TEST(QtFileDialog, KnowsTheBoardExtensionsAndOpensInTheLastFolder) {
+  QTemporaryDir dir;
+  for (const char* name : {"board.GTL", "board.gbl", "holes.XLN", "notes.pdf"}) {
+    QFile file(dir.filePath(QLatin1String(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  QtDialogs dialogs(nullptr);
+  QStringList filters;
+  QStringList listed;
+  when_modal_window_opens([&](QWidget& w) {
+    auto* d = qobject_cast<QFileDialog*>(&w);
+    ASSERT_NE(d, nullptr);
+    filters = d->nameFilters();
+    d->setDirectory(dir.path());
+    // The first filter is chosen: the board's files show, the other file does not.
+    QCoreApplication::processEvents();
+    for (int i = 0; i < 200 && listed.size() < 3; ++i) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      listed.clear();
+      for (QListView* view : d->findChildren<QListView*>(QStringLiteral("listView"))) {
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+          listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        }
+      }
+    }
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral(ZOR_SHOTS_DIR)));
+    d->grab().save(QDir(QStringLiteral(ZOR_SHOTS_DIR)).filePath(QStringLiteral("file_dialog.png")));
+    d->selectFile(dir.filePath(QStringLiteral("board.GTL")));
+    static_cast<QDialog*>(d)->accept();
+  });
+  EXPECT_EQ(dialogs.open_file(kGerberFileFilter),
+            dir.filePath(QStringLiteral("board.GTL")).toStdString());
+  ASSERT_EQ(filters.size(), 4);
+  for (const char* ext : {"*.gtl", "*.GTL", "*.gm1", "*.xln", "*.XLN", "*.nc", "*.art", "*.pho"}) {
+    EXPECT_TRUE(filters[0].contains(QLatin1String(ext))) << ext;
+  }
+  EXPECT_EQ(filters[3].toStdString(), "Все файлы (*)");
+  listed.sort();
+  EXPECT_EQ(listed, (QStringList{QStringLiteral("board.GTL"), QStringLiteral("board.gbl"),
+                                 QStringLiteral("holes.XLN")}));
+
+  QString opened_in;
+  when_modal_window_opens([&](QWidget& w) {
+    auto* d = qobject_cast<QFileDialog*>(&w);
+    ASSERT_NE(d, nullptr);
+    opened_in = d->directory().absolutePath();
+    d->reject();
+  });
+  EXPECT_FALSE(dialogs.open_file(kDxfFileFilter).has_value());
+  EXPECT_EQ(opened_in, QDir(dir.path()).absolutePath());
 }
 
 struct ShownBox {

@@ -8,13 +8,14 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "app_test_support.h"
 #include "common/raster_canvas.h"
-#include "session/session.h"
 #include "form1.h"
 #include "form3.h"
+#include "session/session.h"
 
 namespace zor::testing {
 namespace {
@@ -241,8 +242,21 @@ TEST_F(QtScreenRepaints, MovingDisablesMotionControlsAndEnablesStop) {
   for (const char* name : kMotionControls) EXPECT_FALSE(find(window, name)->isEnabled()) << name;
   for (const char* name : kLiveControls) EXPECT_TRUE(find(window, name)->isEnabled()) << name;
   EXPECT_TRUE(find(window, "B_stop")->isEnabled());
+  // What the job reads is locked: the boxes stay legible but take no typing.
+  const char* const job_texts[] = {"e_sped",  "e_sped2", "e_pero",     "e_sped_up", "e_sped_dow",
+                                   "e_glubs", "d_mark",  "name_files", "Edit15"};
+  for (const char* name : job_texts)
+    EXPECT_TRUE(find<QLineEdit>(window, name)->isReadOnly()) << name;
+  for (const char* name : {"Programs", "CB_vozvrat", "CB_full", "CB_optimize"}) {
+    EXPECT_FALSE(find(window, name)->isEnabled()) << name;
+  }
+  EXPECT_FALSE(find<QTabWidget>(window, "PageControl2")->tabBar()->isEnabled());
 
   screen.moving_changed(false);
+  for (const char* name : job_texts)
+    EXPECT_FALSE(find<QLineEdit>(window, name)->isReadOnly()) << name;
+  EXPECT_TRUE(find(window, "CB_vozvrat")->isEnabled());
+  EXPECT_TRUE(find<QTabWidget>(window, "PageControl2")->tabBar()->isEnabled());
   for (const char* name : kMotionControls) EXPECT_TRUE(find(window, name)->isEnabled()) << name;
   EXPECT_FALSE(find(window, "B_stop")->isEnabled());
 }

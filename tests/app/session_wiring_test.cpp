@@ -21,10 +21,12 @@
 #include "app_test_support.h"
 #include "application.h"
 #include "common/clock.h"
+#include "deferred_preview.h"
 #include "f_stop.h"
 #include "form1.h"
 #include "form2.h"
 #include "form3.h"
+#include "gerber/file_dialog.h"
 #include "plan/plan_preview.h"
 #include "port/virtual_machine.h"
 #include "qt_form.h"
@@ -57,6 +59,7 @@ class WorkingDirectory {
 // The program's windows around a session on the virtual machine, as start-up builds them.
 struct Program {
   explicit Program(bool with_config = true) : cwd(with_config) {
+    deferred.bind(preview);
     screen.set_display([this]() -> const PositionDisplay& { return session.display(); });
     screen.set_path_window(form3);
     window.attach(session);
@@ -80,10 +83,13 @@ struct Program {
   ScriptedDialogs dialogs;
   QtScreen screen{window};
   TForm2 preview;
+  // As start-up wires it: the session is made before the preview window and reaches it
+  // through the deferred preview.
+  DeferredPreview deferred;
   VirtualClock clock;
   VirtualMachine machine;
   VirtualPortApi os{machine};
-  Session session{{form, dialogs, preview, screen, clock, os}};
+  Session session{{form, dialogs, deferred, screen, clock, os}};
   TF_stop f_stop;
   TForm3 form3{session.path_picture()};
   bool created = false;
@@ -394,9 +400,7 @@ TEST(SessionProgramTab, BrowseButtonsAskForTheirPagesFiles) {
   p.w<QAbstractButton>("BitBtn2")->click();
   p.w<QTabWidget>("PageControl2")->setCurrentIndex(0);
   p.w<QAbstractButton>("change_name")->click();
-  EXPECT_EQ(p.dialogs.filters,
-            (std::vector<std::string>{"файлы Gerber RS274 GBR|*.gbr|файл сверления DRL |*.drl|",
-                                      "файлы AutoCad DXF|*.dxf|рисунки SVG|*.svg|"}));
+  EXPECT_EQ(p.dialogs.filters, (std::vector<std::string>{kGerberFileFilter, kDxfFileFilter}));
 }
 
 TEST(SessionFullReading, GerberPageHintsAtTheFilesFormatAndThePreviewShowsTheWholeBoard) {
@@ -424,6 +428,32 @@ TEST(SessionFullReading, GerberPageHintsAtTheFilesFormatAndThePreviewShowsTheWho
   EXPECT_GT(copper, picture.width() * picture.height() / 40);
   save_shot(p.preview, "form2_full_board.png");
   EXPECT_EQ(p.machine.write_count(), writes) << "a preview moves nothing";
+}
+
+TEST(SessionFullReading, DxfPageHintsAtWhatTheFixedReadingMissesUntilTheBoxIsTicked) {
+  Program p;
+  p.window.show();
+  p.w<QTabWidget>("PageControl1")->setCurrentIndex(1);
+  p.w<QTabWidget>("PageControl2")->setCurrentIndex(0);
+  p.dialogs.chosen = std::string(ZOR_TEST_DATA) + "/dxf/inkscape_io_dxf_polylines_R12_crlf.dxf";
+  p.w<QAbstractButton>("change_name")->click();
+  auto* hint = find<QLabel>(p.window, "L_dxf_hint");
+  const std::string text = hint->text().toStdString();
+  EXPECT_EQ(text.rfind("В файле есть ", 0), 0u) << text;
+  EXPECT_NE(text.find("полилинии"), std::string::npos) << text;
+  EXPECT_EQ(text.substr(text.size() - std::string(": включите «Полное чтение файла»").size()),
+            ": включите «Полное чтение файла»");
+  EXPECT_TRUE(hint->isVisible());
+  EXPECT_LE(hint->heightForWidth(hint->width()), hint->height()) << "the whole hint shows";
+  save_shot(p.window, "form1_dxf_hint.png");
+  p.w<QAbstractButton>("CB_full")->click();
+  EXPECT_FALSE(hint->isVisible());
+  EXPECT_FALSE(find<QLabel>(p.window, "L_full_hint")->isVisible()) << "on the Gerber page too";
+  p.w<QAbstractButton>("CB_full")->click();
+  // A drawing of lines only reads as it is.
+  p.dialogs.chosen = std::string(ZOR_TEST_DATA) + "/../../examples/square.dxf";
+  p.w<QAbstractButton>("change_name")->click();
+  EXPECT_TRUE(hint->text().isEmpty()) << hint->text().toStdString();
 }
 
 }  // namespace

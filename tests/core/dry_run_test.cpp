@@ -169,9 +169,15 @@ TEST_F(PreFlight, NoMovesNothingAndYesRunsTheJobWithItsOwnWarnings) {
   EXPECT_EQ(questions.size(), 2u) << "one question a press";
   EXPECT_EQ(writes_when_starting, writes) << "the question and the start come before any motion";
   EXPECT_NE(rig.machine.write_count(), writes);
-  const int warnings = rig.dialogs.limit_questions;
-  EXPECT_GT(warnings, 0);
-  EXPECT_EQ(planned_warnings, warnings);
+  EXPECT_GT(planned_warnings, 0);
+  EXPECT_EQ(rig.dialogs.limit_questions, 0) << "the answered excursion is not asked again";
+  EXPECT_NEAR(rig.work.at().x, 0, 1e-9) << "the job ran to its end";
+
+  // A job that goes further than the question named is asked there.
+  TempFile wider("wider.dxf", dxf_file(dxf_line("10", "5", "300", "5")));
+  hooks.starting = [&](const JobPlan&) { rig.form.set_text("name_files", wider.path()); };
+  EXPECT_EQ(run_planned(rig.session, rig.form, JobButton::kDraw, hooks), JobOutcome::kRan);
+  EXPECT_EQ(rig.dialogs.limit_questions, 1);
 }
 
 TEST_F(PreFlight, BothAxesAreNamedAndAJobInsideIsNotAsked) {

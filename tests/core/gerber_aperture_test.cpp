@@ -271,7 +271,7 @@ TEST_F(GerberFileDialogTest, DxfPageTakesTheNameOnly) {
   rig.form.set_cell(kApertureGrid, 0, 1, "C");
   rig.dialogs.files.push_back("/tmp/part.dxf");
   change_nameClick(rig.env);
-  EXPECT_EQ(rig.dialogs.filters, std::vector<std::string>{"файлы AutoCad DXF|*.dxf|рисунки SVG|*.svg|"});
+  EXPECT_EQ(rig.dialogs.filters, std::vector<std::string>{kDxfFileFilter});
   EXPECT_EQ(rig.form.text("name_files"), "/tmp/part.dxf");
   EXPECT_EQ(rig.form.text("Edit15"), "keep.gbr");
   EXPECT_EQ(cell(0, 1), "C");
@@ -283,8 +283,7 @@ TEST_F(GerberFileDialogTest, GerberPageTakesTheNameAndReadsTheApertures) {
   const std::string path = rig.files.write("pads.gbr", "%ADD15C,0.0600*%\n");
   rig.dialogs.files.push_back(path);
   change_nameClick(rig.env);
-  EXPECT_EQ(rig.dialogs.filters,
-            std::vector<std::string>{"файлы Gerber RS274 GBR|*.gbr|файл сверления DRL |*.drl|"});
+  EXPECT_EQ(rig.dialogs.filters, std::vector<std::string>{kGerberFileFilter});
   EXPECT_EQ(rig.form.text("Edit15"), path);
   EXPECT_EQ(rig.form.text("name_files"), "");
   EXPECT_EQ(table().get(15, kD1), 6.0);
@@ -296,7 +295,7 @@ TEST_F(GerberFileDialogTest, OtherPagesUseTheGerberFilterAndTakeNothing) {
   rig.dialogs.files.push_back(rig.files.write("pads.gbr", "%ADD15C,0.0600*%\n"));
   change_nameClick(rig.env);
   EXPECT_EQ(rig.dialogs.filters.size(), 1u);
-  EXPECT_EQ(rig.dialogs.filters[0], "файлы Gerber RS274 GBR|*.gbr|файл сверления DRL |*.drl|");
+  EXPECT_EQ(rig.dialogs.filters[0], kGerberFileFilter);
   EXPECT_EQ(rig.form.text("Edit15"), "");
   EXPECT_EQ(rig.form.text("name_files"), "");
   EXPECT_EQ(table().get(15, kD1), 0.0);

@@ -21,8 +21,13 @@ constexpr int64_t kSecond = 1'000'000'000;
 JobPlan scripted_plan() {
   JobPlan plan;
   plan.frequency = kSecond;
-  plan.ticks = 4 * JobPlan::kMarkTicks;
-  plan.time_marks = {10 * kSecond, 20 * kSecond, 60 * kSecond};
+  plan.ticks = 4096;
+  const int64_t quarter_ends[] = {10 * kSecond, 20 * kSecond, 60 * kSecond, 100 * kSecond};
+  for (int64_t t = JobPlan::kMarkTicks; t < plan.ticks; t += JobPlan::kMarkTicks) {
+    const int64_t q = t / 1024;
+    const int64_t from = q == 0 ? 0 : quarter_ends[q - 1];
+    plan.time_marks.push_back(from + (quarter_ends[q] - from) * (t % 1024) / 1024);
+  }
   plan.job_time = 100 * kSecond;
   return plan;
 }
@@ -40,6 +45,77 @@ TEST(JobProgress, TextsAtGivenMoments) {
   EXPECT_EQ(progress.running(2048, 19 * kSecond), "Выполнено 20 %, прошло 0:19, осталось 1:20");
   EXPECT_EQ(progress.finished(4096, 168 * kSecond), "Готово за 2:48");
   EXPECT_EQ(progress.finished(2048, 20 * kSecond), "Остановлено на 20 % за 0:20");
+  EXPECT_EQ(progress.finished(2048, 20 * kSecond, true),
+            "Остановлено на 20 % за 0:20, инструмент поднят");
+  // Ten of the 30 s went to a question: the machine itself keeps its plan.
+  EXPECT_EQ(progress.running(2048, 30 * kSecond, 10 * kSecond),
+            "Выполнено 20 %, прошло 0:30, осталось 1:20");
+}
+
+// The status line of a whole drilling job on the virtual machine, with two stop questions and a
+// tool change the operator takes a while over: at every whole percent the time left it shows is
+// the motion that then remained (the operator's later pauses cannot be foreseen).
+TEST(JobProgress, TimeLeftAtEveryPercentIsTheMotionThatRemained) {
+  SessionRig rig;
+  rig.drilling_modes();
+  rig.form.set_text("e_glubs", "0,5");
+  std::string holes = "M48\nMETRIC\nT1C0.8\nT2C1.0\n%\nT1\n";
+  for (int i = 0; i < 6; ++i) holes += "X" + std::to_string(5 + 4 * i) + ".0Y5.0\n";
+  holes += "T2\n";
+  for (int i = 0; i < 6; ++i) holes += "X" + std::to_string(5 + 4 * i) + ".0Y12.0\n";
+  TempFile drill("two.drl", holes + "M30\n");
+  rig.open_gerber(drill.path());
+  rig.full_reading();
+  const JobPlan plan = dry_run(rig.form, rig.session.context(), JobButton::kDrill);
+  ASSERT_TRUE(plan.error.empty()) << plan.error;
+  const JobProgress progress(plan);
+
+  struct Seen {
+    int64_t at, left, pauses_before;
+  };
+  std::vector<Seen> seen;
+  std::vector<std::pair<int64_t, int64_t>> pauses;  // when, how long
+  const int64_t start = rig.clock.now();
+  const int64_t paused_at_start = rig.session.question_ns();
+  int next_percent = 1;
+  int stops = 0;
+  rig.dialogs.on_ask = [&](const std::string&) {
+    const int64_t pause = (7 + 10 * static_cast<int64_t>(pauses.size())) * kSecond;
+    pauses.emplace_back(rig.clock.now(), pause);
+    rig.clock.advance(pause);
+  };
+  rig.screen.on_events = [&] {
+    const int64_t ticks = rig.screen.changes;
+    const double share =
+        static_cast<double>(plan.time_at(ticks)) / static_cast<double>(plan.job_time);
+    if (share * 100 < next_percent) return;
+    next_percent = static_cast<int>(share * 100) + 1;
+    const int64_t now = rig.clock.now();
+    seen.push_back(
+        {now, progress.time_left(ticks, now - start, rig.session.question_ns() - paused_at_start),
+         static_cast<int64_t>(pauses.size())});
+    if ((next_percent > 11 && stops == 0) || (next_percent > 63 && stops == 1)) {
+      ++stops;
+      rig.session.stop_request();
+    }
+  };
+  rig.session.B_drillClick();
+  const int64_t end = rig.clock.now();
+
+  EXPECT_EQ(stops, 2);
+  ASSERT_EQ(pauses.size(), 4u) << "two stops and the questions of the two drills";
+  EXPECT_EQ(rig.work.holes().size(), 12u);
+  ASSERT_GE(seen.size(), 95u);
+  for (const Seen& s : seen) {
+    int64_t later_pauses = 0;
+    for (size_t k = static_cast<size_t>(s.pauses_before); k < pauses.size(); ++k) {
+      later_pauses += pauses[k].second;
+    }
+    const int64_t remained = end - s.at - later_pauses;
+    EXPECT_LE(std::llabs(s.left - remained), remained / 20)
+        << "at " << (s.at - start) / 1e9 << " s: shown " << s.left / 1e9 << " s, remained "
+        << remained / 1e9 << " s";
+  }
 }
 
 TEST(JobProgress, DurationsRoundToTheNearestSecond) {

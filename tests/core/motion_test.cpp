@@ -273,10 +273,10 @@ TEST(PositionView, ShowsCurrencyTextsAndDrawsAtFivePixelsPerMillimetre) {
   EXPECT_EQ(rig.display.view[1], "2");
   EXPECT_EQ(rig.display.view[2], "0");
   EXPECT_TRUE(rig.screen.path_shown);
-  // z = 0 is not below z_idle = 0: grey, 1 pixel. The path starts at pixel (0, 0), so the
-  // first segment runs down the left edge to the origin's row 457.
-  EXPECT_EQ(rig.path.pixel(0, 200), kGrey);
-  EXPECT_EQ(rig.path.pixel(1, 200), kWhite);
+  // z = 0 is not below z_idle = 0: grey, 1 pixel. The path starts where the tool stood, the
+  // origin, not at the picture's corner: no line runs down the left edge.
+  EXPECT_EQ(rig.path.pixel(0, 200), kWhite);
+  EXPECT_EQ(rig.path.pixel(3, 452), kGrey) << "(0,6 mm, 1 mm) lies on the way to (1, 2)";
   EXPECT_EQ(rig.path.pixel(300, 100), kWhite);
   rig.motion.down_up(-0.0025, 1);
   EXPECT_EQ(rig.display.view[2], "-0,0025");
@@ -296,7 +296,11 @@ TEST(PositionView, LimitQuestionIsStrictAndOncePerExcursion) {
   rig.motion.move_to_xy(0.01, -0.01, 1);   // and out again
   EXPECT_EQ(rig.dialogs.limit_questions, 2);
   rig.motion.action_ended();
-  rig.motion.lpt_out(kAxisY, 1, 1);  // still past X's limit: the next action is asked
+  rig.motion.lpt_out(kAxisY, 1, 1);  // still past X's limit, but no further out: not asked
+  EXPECT_EQ(rig.dialogs.limit_questions, 2);
+  rig.motion.lpt_out(kAxisX, -1, 1);  // back toward the area: never asked
+  EXPECT_EQ(rig.dialogs.limit_questions, 2);
+  rig.motion.lpt_out(kAxisX, 2, 1);  // further out in the next action: asked
   EXPECT_EQ(rig.dialogs.limit_questions, 3);
   EXPECT_TRUE(rig.dialogs.messages.empty()) << "no plain boxes";
 }

@@ -222,11 +222,18 @@ TEST(TravelLimitScenario, AskedOncePerExcursionAndNoEndsTheAction) {
   rig.session.B_rightClick();  // a new action, still outside: asked again, once
   EXPECT_EQ(rig.dialogs.limit_questions, 3);
   rig.form.set_index("TrackBar2", 6);  // 0,5 mm, 200 steps
-  rig.session.B_leftClick();           // starts outside (asked), ends well inside
+  rig.session.B_z_upClick();           // Z where the tool stands outside: not asked
+  EXPECT_EQ(rig.dialogs.limit_questions, 3);
+  // Back toward the allowed area from outside: never asked, so "НЕТ" cannot keep the tool out.
+  rig.dialogs.limit_answers = {false};
+  rig.session.B_leftClick();  // ends well inside
+  EXPECT_EQ(rig.dialogs.limit_questions, 3);
+  EXPECT_EQ(rig.machine.motor_count(1), 41 - 200);
+  rig.dialogs.limit_answers = {};
+  rig.form.set_index("TrackBar2", 7);  // 1 mm: 400 steps, 41 - 200 + 400 past the limit
+  rig.session.B_rightClick();          // starts inside, goes out once
   EXPECT_EQ(rig.dialogs.limit_questions, 4);
-  rig.session.B_rightClick();  // starts inside, goes out once
-  EXPECT_EQ(rig.dialogs.limit_questions, 5);
-  EXPECT_EQ(rig.machine.motor_count(1), 41);
+  EXPECT_EQ(rig.machine.motor_count(1), 241);
   EXPECT_TRUE(rig.dialogs.messages.empty()) << "no plain boxes";
   expect_position_is_motors(rig, "excursions");
 }
@@ -254,7 +261,8 @@ TEST(TravelLimitScenario, AJobPastTheLimitAsksOnce) {
   fresh.dialogs.limit_answers = {false};
   fresh.session.B_risovClick();
   EXPECT_EQ(fresh.dialogs.limit_questions, 1);
-  EXPECT_EQ(fresh.motion(), (std::vector<Stretch>{xy(1, 0)}));
+  // The pen, on the work there, comes up to the idle height.
+  EXPECT_EQ(fresh.motion(), (std::vector<Stretch>{xy(1, 0), z(-200)}));
   expect_position_is_motors(fresh, "НЕТ in a job");
 }
 

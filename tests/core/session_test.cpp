@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/box_value_error.h"
 #include "common/error.h"
 #include "motion/motion.h"
 #include "session_rig.h"
@@ -74,7 +75,7 @@ TEST(Jogs, MoveTheMachineAndMarkItBusyMeanwhile) {
   expect_position_is_motors(rig, "the end");
 }
 
-TEST(StopRequest, NoEndsTheJobAndTheButtonsClosingStepsMoveNothing) {
+TEST(StopRequest, NoEndsTheJobLiftsThePenWhereItIsAndDoesNotReturn) {
   SessionRig rig;
   rig.drawing_modes();
   TempFile dxf("d.dxf", dxf_file(dxf_line("0", "0", "10", "0") + dxf_line("0", "5", "10", "5")));
@@ -88,9 +89,19 @@ TEST(StopRequest, NoEndsTheJobAndTheButtonsClosingStepsMoveNothing) {
   EXPECT_EQ(rig.dialogs.questions, 1);
   EXPECT_EQ(rig.machine.motor_count(1), 99);
   EXPECT_NEAR(rig.state().pos_x, 99 * 0.0025, 1e-12);
+  // The pen was on the work; it comes up to the idle height, and "возврат в 0,0" is not made.
+  EXPECT_TRUE(rig.form.checked("CB_vozvrat"));
+  EXPECT_EQ(rig.motion().back(), z(-200));
+  EXPECT_NEAR(rig.state().pos_z, 0.5, 1e-9);
+  EXPECT_TRUE(rig.session.job_notes().stopped);
   EXPECT_FALSE(rig.state().stop_flag);
   EXPECT_FALSE(rig.session.moving());
   expect_position_is_motors(rig, "the end");
+  // A job that runs to its end is no stopped one.
+  rig.screen.on_events = {};
+  rig.session.B_risovClick();
+  EXPECT_FALSE(rig.session.job_notes().stopped);
+  EXPECT_NEAR(rig.state().pos_x, 0, 1e-9);
 }
 
 TEST(StopRequest, YesGoesOnWhereItPaused) {
@@ -176,9 +187,53 @@ TEST(DrawingJob, PointTypedIntoAModeBoxStopsBeforeAnyMotion) {
   rig.form.set_text("e_sped", "2.5");
   TempFile dxf("d.dxf", dxf_file(dxf_line("1", "0", "10", "0")));
   rig.form.set_text("name_files", dxf.path());
-  EXPECT_THROW(rig.session.B_risovClick(), ConversionError);
+  try {
+    rig.session.B_risovClick();
+    ADD_FAILURE() << "no refusal";
+  } catch (const BoxValueError& e) {
+    EXPECT_STREQ(e.what(), "'2.5' is not a valid floating point value");
+    EXPECT_EQ(e.advice(), "скор. X-Y, рабочая: число с запятой, например 2,5");
+  }
   EXPECT_TRUE(rig.machine.trace().empty());
   expect_position_is_motors(rig, "the end");
+  // No kind of program chosen: the jobs are refused with the reason, before anything moves.
+  rig.form.set_index("Programs", -1);
+  rig.form.set_text("e_sped", "2,5");
+  rig.session.B_drillClick();
+  rig.session.B_risovClick();
+  EXPECT_EQ(rig.dialogs.messages,
+            (std::vector<std::string>{"Выберите вид программы", "Выберите вид программы"}));
+  EXPECT_TRUE(rig.machine.trace().empty());
+}
+
+// Every pixel the path picture has drawn lies within `box` (columns, rows).
+void expect_drawn_only_within(const RasterCanvas& picture, int left, int top, int right, int bottom,
+                              const char* after) {
+  int drawn = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      if (picture.pixel(x, y) == kWhite) continue;
+      ++drawn;
+      EXPECT_TRUE(x >= left && x <= right && y >= top && y <= bottom)
+          << after << ": a line through (" << x << ", " << y << ")";
+      if (::testing::Test::HasFailure()) return;
+    }
+  }
+  EXPECT_GT(drawn, 0) << after;
+}
+
+TEST(PathPicture, DrawsOnlyWhereTheToolWent) {
+  SessionRig rig;
+  rig.form.set_index("TrackBar2", 7);  // 1 mm
+  rig.session.B_upClick();  // from the origin's pixel (0, 457) up to row 452, not from the corner
+  expect_drawn_only_within(rig.session.path_picture(), 0, 450, 1, 456, "the first jog");
+  rig.form.set_text("Edit12", "20");
+  rig.form.set_text("Edit13", "20");
+  rig.form.set_text("Edit14", "0");
+  rig.session.Button8Click();  // nothing moved: nothing is drawn from (0, 452) to (100, 357)
+  rig.session.path_picture().fill(kWhite);
+  rig.session.B_rightClick();
+  expect_drawn_only_within(rig.session.path_picture(), 100, 355, 106, 359, "after new values");
 }
 
 TEST(DrillingJob, StartsFromWhereTheToolStandsAndReturnsThere) {

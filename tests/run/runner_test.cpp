@@ -167,6 +167,28 @@ TEST(Runner, RealPortThatCannotBeOpenedReportsTheConnectionError) {
   EXPECT_EQ(field(r.out, "motor"), "[0, 0, 0]");
 }
 
+TEST(Runner, StopAtAShareEndsTheJobWithTheToolRaisedWhereItStood) {
+  TempFile dxf("line.dxf", dxf_file(dxf_line("0", "0", "10", "0")));
+  // 4 s of drawing, the pen up in 0,33 s, 4 s home: a quarter of it is 2,08 s of drawing.
+  const Result r = run({"--stop-at", "25", "draw", dxf.path()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  double x = -1, y = -1, z = -1;
+  ASSERT_EQ(std::sscanf(field(r.out, "pos").c_str(), "[%lf, %lf, %lf]", &x, &y, &z), 3) << r.out;
+  EXPECT_NEAR(x, 2.083 * 2.5, 0.01) << "no return to 0,0 after a stop";
+  EXPECT_EQ(y, 0);
+  EXPECT_NEAR(z, 0.5, 1e-9) << "the pen comes off the work";
+  EXPECT_EQ(field(r.out, "motor").substr(0, 4), "[208") << r.out;
+  EXPECT_NE(r.out.find("Остановлено на 25 % за 0:0"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.err.find(", инструмент поднят\n"), std::string::npos) << r.err;
+  // Without it the same job returns home.
+  const Result whole = run({"draw", dxf.path()});
+  EXPECT_EQ(field(whole.out, "motor"), "[0, 0, -200]");
+  EXPECT_EQ(field(whole.out, "notices"), "[]");
+  const Result wrong = run({"--stop-at", "100", "draw", dxf.path()});
+  EXPECT_EQ(wrong.status, 2) << wrong.err;
+}
+
 TEST(JsonReport, StringsAreEscapedAndInvalidBytesReplaced) {
   EXPECT_EQ(run::json_string("a\"b\\c\n"), "\"a\\\"b\\\\c\\u000a\"");
   EXPECT_EQ(run::json_string("да"), "\"да\"");
