@@ -19,8 +19,6 @@ struct JobNotes {
   std::vector<std::string> notices;   // what the reader could not read or had to assume
   int tool_changes = 0;               // tool questions asked
   std::optional<BoardSummary> board;  // a job of the board page: its files and placement
-  std::vector<std::string> notices;  // what the reader could not read or had to assume
-  int tool_changes = 0;              // tool questions asked
   // The operator ended the job ("НЕТ" to a question, the stop request): the tool was then
   // raised to the idle height where it stood, and it did not return to 0,0.
   bool stopped = false;

@@ -31,7 +31,7 @@ class ScriptedDialogs : public Dialogs {
   }
   bool ask_continue() override {
     ++questions;
-    if (on_ask) on_ask();
+    if (on_ask) on_ask("");
     if (answers.empty()) return true;
     const bool a = answers.front();
     answers.pop_front();
