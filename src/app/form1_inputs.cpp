@@ -23,10 +23,17 @@ void TForm1::watch_job_inputs() {
   }
   connect(ui_->PageControl2, &QTabWidget::currentChanged, this, tell);
   // A hint to read the file whole has been followed once the box is ticked.
-  connect(ui_->CB_full, &QCheckBox::toggled, this, [this](bool full) {
+  // The SVG drawing's fill and pens belong to the full reading, and stand where the fixed
+  // reading's hint stands: one or the other is shown.
+  const auto show_reading = [this](bool full) {
     ui_->L_full_hint->setVisible(!full);
     ui_->L_dxf_hint->setVisible(!full);
-  });
+    ui_->CB_fill->setVisible(full);
+    ui_->CL_colours->setVisible(full);
+  };
+  connect(ui_->CB_full, &QCheckBox::toggled, this, show_reading);
+  ui_->CB_fill->setVisible(ui_->CB_full->isChecked());
+  ui_->CL_colours->setVisible(ui_->CB_full->isChecked());
   connect(ui_->Programs, &QComboBox::currentIndexChanged, this, tell);
 }
 

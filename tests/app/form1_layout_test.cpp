@@ -93,6 +93,13 @@ TEST_F(Form1Layout, NoControlOfAnyTabLiesUnderThePositionPanelOrTheStopButton) {
   }
 }
 
+// The fixed reading's hint and the full reading's SVG controls share their place on the DXF
+// page: "Полное чтение файла" shows the one or the others.
+bool shown_in_turn(const std::string& a, const std::string& b) {
+  const auto svg = [](const std::string& n) { return n == "CB_fill" || n == "CL_colours"; };
+  return (a == "L_dxf_hint" && svg(b)) || (b == "L_dxf_hint" && svg(a));
+}
+
 TEST_F(Form1Layout, NoTwoControlsOverlapAndEachLiesInsideItsHolder) {
   visit_every_page();
   for (const char* name : {"T_ruchnoe", "T_auto", "TabSheet1", "TabSheet3", "TabSheet4",
@@ -103,6 +110,7 @@ TEST_F(Form1Layout, NoTwoControlsOverlapAndEachLiesInsideItsHolder) {
       const std::string a = kids[i]->objectName().toStdString();
       EXPECT_TRUE(holder->rect().contains(kids[i]->geometry())) << a << " leaves " << name;
       for (qsizetype j = i + 1; j < kids.size(); ++j) {
+        if (shown_in_turn(a, kids[j]->objectName().toStdString())) continue;
         EXPECT_FALSE(kids[i]->geometry().intersects(kids[j]->geometry()))
             << a << " and " << kids[j]->objectName().toStdString();
       }

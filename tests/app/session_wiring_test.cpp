@@ -216,7 +216,8 @@ TEST(SessionManualPanel, AFaultyEntryIsReportedByTheGeneralHandler) {
   const uint64_t writes = p.machine.write_count();
   operator_click(*p.w("BitBtn1"));
   EXPECT_EQ(p.dialogs.messages,
-            std::vector<std::string>{"'abc' is not a valid floating point value"});
+            std::vector<std::string>{"'abc' is not a valid floating point value\n"
+                                     "Перейти в точку, Y: число в мм, например 2,5"});
   EXPECT_EQ(p.machine.write_count(), writes) << "nothing moved";
   EXPECT_TRUE(p.w("BitBtn1")->isEnabled()) << "the window is usable again";
 }
@@ -384,15 +385,14 @@ TEST(SessionProgramTab, JobButtonsReachTheirJobs) {
   p.window.show();
   p.form.set_visible("B_risov", true);
   p.form.set_visible("B_drill", true);
-  // Before a kind of program is chosen the mode boxes hold their names: no number.
+  // Before a kind of program is chosen the mode boxes are empty and the jobs are refused.
   operator_click(*p.w("B_risov"));
   operator_click(*p.w("B_drill"));
   // The designed Gerber file name is no file; the preview's two passes each say so.
   operator_click(*p.w("Button10"));
   EXPECT_EQ(p.dialogs.messages,
-            (std::vector<std::string>{"'e_sped' is not a valid floating point value",
-                                      "'e_glubs' is not a valid floating point value", kNoSuchFile,
-                                      kNoSuchFile}));
+            (std::vector<std::string>{"Выберите вид программы", "Выберите вид программы",
+                                      kNoSuchFile, kNoSuchFile}));
 }
 
 TEST(SessionProgramTab, BrowseButtonsAskForTheirPagesFiles) {
