@@ -105,8 +105,8 @@ const Control kControls[] = {
     {"C_autozoom", "QCheckBox", "GroupBox5", "Auto"},
     {"CB_holost", "QCheckBox", "GroupBox5", "холстые перем."},
     {"Call_V_render", "QPushButton", "GroupBox5", "Просмотр"},
-    {"CB_fill", "QCheckBox", "TabSheet3", "Закрашивать заливку"},
-    {"CL_colours", "QListWidget", "TabSheet3", nullptr},
+    {"CB_fill", "QCheckBox", "TabSheet3", "Закрашивать заливку", kHidden},
+    {"CL_colours", "QListWidget", "TabSheet3", nullptr, kHidden},
     // Gerber page.
     {"Edit15", "QLineEdit", "TabSheet4", "Файл"},
     {"BitBtn2", "QToolButton", "TabSheet4", ""},
