@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -107,6 +108,7 @@ TEST(RunnerFull, TextsAreDrawnAtTheirPlaceAndHeight) {
       "  0\nTEXT\n  8\n0\n 10\n10\n 20\n10\n 40\n5\n  1\nHI\u2603\n"
       "  0\nMTEXT\n  8\n0\n 10\n10\n 20\n40\n 40\n4\n 71\n1\n  1\n\u041c\u0438\u0440\\P{\\H2;OK}\n";
   const TempFile dxf("note.dxf", dxf_file(entities));
+  std::filesystem::create_directories(ZOR_SHOTS_DIR);
   const std::string shot = std::string(ZOR_SHOTS_DIR) + "/runner_dxf_text.png";
   const RunnerResult r = run_runner({"--full", "--png", shot, "draw", dxf.path()});
   ASSERT_EQ(r.status, 0) << r.err;
